@@ -1,0 +1,7 @@
+#include "native/dispatch.h"
+
+namespace nx {
+
+void FREERESOURCES() {}
+
+}  // namespace nx
