@@ -1,0 +1,358 @@
+// TWindow's event methods: what a window does with each message the
+// dispatch hands it. NIL results ask for default processing.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <dde.h>
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "classes/cursor.h"
+#include "classes/window.h"
+#include "native/dispatch.h"
+#include "rt/strings.h"
+
+namespace nx {
+
+namespace {
+constexpr UINT WM_NX_CLICK = 0x0800;
+constexpr UINT WM_NX_CHANGE = 0x0805;
+constexpr UINT WM_NX_CTLCOLOR = 0x0806;
+constexpr UINT WM_NX_DRAWITEM = 0x0808;
+constexpr UINT WM_NX_CLOSEUP = 0x0812;
+// Scroll-bar control actions for codes 0..5 of WM_VSCROLL / WM_HSCROLL.
+constexpr UINT kScrollMessages[] = {0x0801, 0x0802, 0x0803, 0x0804, 0x080A, 0x080E};
+
+std::string ClassOf(HWND h) {
+  char name[128] = "";
+  if (h) GetClassNameA(h, name, sizeof name);
+  return name;
+}
+
+bool ShiftDown() { return GetKeyState(VK_SHIFT) & 0x8000; }
+bool CtrlDown() { return GetKeyState(VK_CONTROL) & 0x8000; }
+
+// Keeps the window alive for the length of a hook that may destroy it.
+struct Keep {
+  TWindowPtr self;
+  explicit Keep(TWindow& w) : self(w.Self()) {}
+};
+}  // namespace
+
+Value TWindow::HandleEvent(UINT nMsg, WPARAM nWParam, LPARAM nLParam) {
+  return WNDHANDLEEVENT(*this, nMsg, nWParam, nLParam);
+}
+
+// ---- layout ---------------------------------------------------------------------------
+
+Value TWindow::ReSize(int nSizeType, int width, int height) {
+  Keep keep(*this);
+  CoorsUpdate();
+  if (oTop) oTop->AdjTop();
+  if (oBottom) oBottom->AdjBottom();
+  if (oMsgBar && oMsgBar != oBottom) oMsgBar->Adjust();
+  if (oBar && oBar != oTop) oBar->Adjust();
+  if (oLeft) oLeft->AdjLeft();
+  if (oRight) oRight->AdjRight();
+  if (oClient) oClient->AdjClient();
+  if (OnResize) OnResize.Eval({Value(Self())});
+  if (bResized) bResized(nSizeType, width, height, *this);
+  return Value();
+}
+
+Value TWindow::Moved(int nRow, int nCol) { return bMoved ? bMoved(nRow, nCol, *this) : Value(); }
+
+// ---- mouse -------------------------------------------------------------------------------
+
+Value TWindow::LButtonDown(int nRow, int nCol, int nKeyFlags) {
+  return bLClicked ? bLClicked(nRow, nCol, nKeyFlags, *this) : Value();
+}
+
+Value TWindow::LButtonUp(int nRow, int nCol, int nKeyFlags) {
+  if (OnClick) return OnClick.Eval({nRow, nCol, nKeyFlags});
+  return bLButtonUp ? bLButtonUp(nRow, nCol, nKeyFlags, *this) : Value();
+}
+
+Value TWindow::LDblClick(int nRow, int nCol, int nKeyFlags) {
+  return bLDblClick ? bLDblClick(nRow, nCol, nKeyFlags, *this) : Value();
+}
+
+Value TWindow::RButtonDown(int nRow, int nCol, int nKeyFlags) {
+  if (bRClicked) bRClicked(nRow, nCol, nKeyFlags, *this);
+  return Value();
+}
+
+Value TWindow::RButtonUp(int nRow, int nCol, int nKeyFlags) {
+  if (bRButtonUp) bRButtonUp(nRow, nCol, nKeyFlags, *this);
+  return Value();
+}
+
+Value TWindow::MButtonDown(int nRow, int nCol, int nKeyFlags) {
+  if (bMButtonDown) bMButtonDown(nRow, nCol, nKeyFlags, *this);
+  return Value();
+}
+
+Value TWindow::MButtonUp(int nRow, int nCol, int nKeyFlags) {
+  if (bMButtonUp) bMButtonUp(nRow, nCol, nKeyFlags, *this);
+  return Value();
+}
+
+Value TWindow::MouseMove(int nRow, int nCol, int nKeyFlags) {
+  Keep keep(*this);
+  SetCursor(oCursor && oCursor->hCursor ? oCursor->hCursor : LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
+  SetMsg(cMsg);
+  CheckToolTip();
+  if (OnMouseMove.IsBlock()) OnMouseMove.Eval({Value(Self()), nRow, nCol, nKeyFlags});
+  if (bMMoved) return bMMoved(nRow, nCol, nKeyFlags, *this);
+  return Value(0);
+}
+
+Value TWindow::MouseWheel(int nKeys, int nDelta, int nXPos, int nYPos) {
+  return bMouseWheel ? bMouseWheel(nKeys, nDelta, nXPos, nYPos, *this) : Value();
+}
+
+Value TWindow::NcMouseMove(int, int, int) {
+  DestroyToolTip();
+  return Value();
+}
+
+// ---- keyboard -------------------------------------------------------------------------------
+
+Value TWindow::KeyDown(int nKey, int nFlags) {
+  Keep keep(*this);
+  TWindowPtr parent = Parent();
+  if (nKey == VK_TAB && parent) {
+    if (ShiftDown()) parent->GoPrevCtrl(hWnd);
+    else parent->GoNextCtrl(hWnd);
+    return Value(0);
+  }
+  if ((nKey == VK_F4 || nKey == VK_F6) && CtrlDown() && parent) {
+    for (HWND h = parent->hWnd; h; h = GetParent(h)) {
+      if (Upper(ClassOf(h)) == "TMDICHILD") {
+        parent->KeyDown(nKey, nFlags);
+        return Value(0);
+      }
+    }
+  }
+  if (nKey == VK_F1) return Value(0);
+  if (OnKeyDown) OnKeyDown.Eval({Value(Self()), nKey, nFlags});
+  if (std::string(ClassName()) != "TGET" && bKeyDown) return bKeyDown(nKey, nFlags, *this);
+  if (parent && hWnd && GetParent(hWnd) == parent->hWnd) parent->KeyDown(nKey, nFlags);
+  return Value();
+}
+
+Value TWindow::KeyChar(int nKey, int nFlags) {
+  if (bKeyChar) return bKeyChar(nKey, nFlags, *this);
+  if (nKey == VK_ESCAPE) {
+    if (TWindowPtr parent = Parent()) parent->KeyChar(nKey, nFlags);
+  }
+  return Value();
+}
+
+Value TWindow::GetDlgCode(WPARAM) { return Value(); }
+
+// ---- focus -------------------------------------------------------------------------------------
+
+Value TWindow::GotFocus(HWND) {
+  Keep keep(*this);
+  lFocused = true;
+  if (bGotFocus) bGotFocus(*this);
+  if (hCtlFocus && IsWindow(hCtlFocus)) {
+    ::SetFocus(hCtlFocus);
+  } else if (!aControls.empty() && hWnd) {
+    hCtlFocus = GetNextDlgTabItem(hWnd, nullptr, FALSE);
+    if (hCtlFocus) ::SetFocus(hCtlFocus);
+  }
+  return Value(0);
+}
+
+Value TWindow::LostFocus(HWND hWndNew) {
+  lFocused = false;
+  DestroyToolTip();
+  return bLostFocus ? bLostFocus(*this, hWndNew) : Value();
+}
+
+Value TWindow::NcActivate(bool lActive) {
+  if (!lActive && bLostFocus && GetFocus() != hWnd) bLostFocus(*this, GetFocus());
+  return Value();
+}
+
+// ---- scrolling -----------------------------------------------------------------------------------
+
+namespace {
+Value RouteScroll(WPARAM nWParam, LPARAM nLParam, const std::function<void(int code, int pos)>& ownBar) {
+  int code = LOWORD(nWParam);
+  int pos = HIWORD(nWParam);
+  if (code > 5) return Value(0);
+  if (HWND bar = reinterpret_cast<HWND>(nLParam)) {
+    WPARAM w = code >= 4 ? WPARAM(pos) : 0;
+    SendMessageA(bar, kScrollMessages[code], w, 0);
+  } else {
+    ownBar(code, pos);
+  }
+  return Value(0);
+}
+}  // namespace
+
+Value TWindow::VScroll(WPARAM nWParam, LPARAM nLParam) {
+  return RouteScroll(nWParam, nLParam, [this](int code, int pos) { OwnBarScroll(true, code, pos); });
+}
+
+Value TWindow::HScroll(WPARAM nWParam, LPARAM nLParam) {
+  return RouteScroll(nWParam, nLParam, [this](int code, int pos) { OwnBarScroll(false, code, pos); });
+}
+
+// ---- commands and notifications --------------------------------------------------------------------
+
+Value TWindow::Command(WPARAM nWParam, LPARAM nLParam) {
+  int code = HIWORD(nWParam);
+  HWND control = reinterpret_cast<HWND>(nLParam);
+  if (!control) return Value();  // menu commands: the menu classes take them
+  if (ClassOf(control) == TOOLBARCLASSNAMEA) {
+    if (TWindowPtr bar = oWndFromHwnd(control)) bar->Command(nWParam, nLParam);
+    return Value();
+  }
+  if (code == 0) SendMessageA(control, WM_NX_CLICK, 0, 0);
+  else if (code == 8) SendMessageA(control, WM_NX_CLOSEUP, 0, 0);
+  else if (code == 1) SendMessageA(control, WM_NX_CHANGE, 0, 0);
+  return Value();
+}
+
+Value TWindow::SysCommand(WPARAM nWParam, LPARAM) {
+  UINT cmd = UINT(nWParam) & 0xFFF0;
+  if (cmd == SC_CLOSE || nWParam == 0xF063) return Value(End());
+  return Value();
+}
+
+Value TWindow::Notify(WPARAM nIdCtrl, NMHDR* pNMHdr) {
+  if (!pNMHdr) return Value();
+  TWindowPtr sender = oWndFromHwnd(pNMHdr->hwndFrom);
+  if (!sender) return Value();
+  int code = int(pNMHdr->code);
+  if (code == 103 || code == -402) {
+    sender->SelChanged();
+    return Value();
+  }
+  if (sender.get() != this) return sender->Notify(nIdCtrl, pNMHdr);
+  return Value();
+}
+
+Value TWindow::CtlColor(HWND hWndCtl, HDC hDCCtl) {
+  if (!hWndCtl || GetDlgCtrlID(hWndCtl) == 65535 || GetParent(hWndCtl) != hWnd) return Value();
+  return Value(int64_t(SendMessageA(hWndCtl, WM_NX_CTLCOLOR, reinterpret_cast<WPARAM>(hDCCtl), 0)));
+}
+
+Value TWindow::DrawItem(WPARAM nIdCtl, DRAWITEMSTRUCT* pDrawItem) {
+  if (nIdCtl == 0) return Value();  // menu items: drawn by the menus when they exist
+  for (auto& c : aControls) {
+    if (c && c->nId == int(nIdCtl) && c->hWnd)
+      return Value(int64_t(SendMessageA(c->hWnd, WM_NX_DRAWITEM, nIdCtl, reinterpret_cast<LPARAM>(pDrawItem))));
+  }
+  return Value();
+}
+
+Value TWindow::MeasureItem(WPARAM nIdCtl, MEASUREITEMSTRUCT* pMeasureItem) {
+  if (nIdCtl == 0) return Value(false);
+  for (auto& c : aControls)
+    if (c && c->nId == int(nIdCtl)) return c->FillMeasure(pMeasureItem);
+  return Value();
+}
+
+Value TWindow::InitMenuPopup(HMENU, int, bool) { return Value(); }
+
+Value TWindow::MenuSelect(int, int nFlags, HMENU hMenu) {
+  DestroyToolTip();
+  if (nFlags == -1 && !hMenu) oMItemSelect = nullptr;
+  if (bMenuSelect) bMenuSelect(oMItemSelect, nFlags, hMenu, *this);
+  return Value();
+}
+
+Value TWindow::MenuChar(int, int, HMENU) { return Value(); }
+
+Value TWindow::Timer(WPARAM, LPARAM) { return Value(); }
+
+Value TWindow::GetMinMaxInfo(MINMAXINFO* p) {
+  if (!aMinMaxInfo || !p) return Value();
+  const auto& a = *aMinMaxInfo;
+  p->ptMaxSize = {a[0], a[1]};
+  p->ptMaxPosition = {a[2], a[3]};
+  p->ptMinTrackSize = {a[4], a[5]};
+  p->ptMaxTrackSize = {a[6], a[7]};
+  return Value(0);
+}
+
+Value TWindow::DropFiles(HDROP hDrop) {
+  if (bDropFiles) {
+    POINT pt{};
+    DragQueryPoint(hDrop, &pt);
+    std::vector<std::string> files;
+    UINT n = DragQueryFileA(hDrop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < n; ++i) {
+      char name[MAX_PATH] = "";
+      DragQueryFileA(hDrop, i, name, MAX_PATH);
+      files.emplace_back(name);
+    }
+    Keep keep(*this);
+    bDropFiles(pt.y, pt.x, files, *this);
+  }
+  DragFinish(hDrop);
+  return Value();
+}
+
+Value TWindow::DropOver(int nRow, int nCol, LPARAM nLParam) {
+  if (bDropOver) return bDropOver.Eval({GetDropInfo(), nRow, nCol, int64_t(nLParam)});
+  return Value();
+}
+
+Value TWindow::QueryNewPalette() { return IsIconic(hWnd) ? Value(0) : Value(); }
+Value TWindow::PaletteChanged(HWND) { return Value(); }
+Value TWindow::Help(WPARAM, LPARAM) { return HelpF1(); }
+Value TWindow::HelpF1() {
+  HelpTopic();
+  return Value();
+}
+Value TWindow::CommNotify(WPARAM w, LPARAM l) { return bCommNotify ? bCommNotify(w, l, *this) : Value(); }
+Value TWindow::AsyncSelect(WPARAM w, LPARAM l) {
+  if (bSocket) bSocket(w, l, *this);
+  return Value();
+}
+Value TWindow::TaskBar(WPARAM w, LPARAM l) {
+  if (bTaskBar) bTaskBar(w, l, *this);
+  return Value();
+}
+
+Value TWindow::DdeInitiate(HWND hWndClient, int nAppAtom, int nTopicAtom) {
+  if (!bDdeInit) return Value();
+  Value r = bDdeInit(reinterpret_cast<WPARAM>(hWndClient), MAKELPARAM(nAppAtom, nTopicAtom), *this);
+  if (!(r.IsLogical() && !r.AsLogical()))
+    SendMessageA(hWndClient, 0x03E4, reinterpret_cast<WPARAM>(hWnd), MAKELPARAM(nAppAtom, nTopicAtom));
+  return Value();
+}
+Value TWindow::DdeExecute(WPARAM w, LPARAM l) {
+  if (bDdeExecute) bDdeExecute(w, l, *this);
+  PostMessageA(reinterpret_cast<HWND>(w), 0x03E4, reinterpret_cast<WPARAM>(hWnd), PackDDElParam(0x03E4, 0x8000, UINT_PTR(l)));
+  return Value();
+}
+Value TWindow::DdeAck(WPARAM, LPARAM) { return Value(); }
+Value TWindow::DdeTerminate(HWND) { return Value(); }
+
+Value TWindow::Close(WPARAM) { return Value(); }
+Value TWindow::QueryEndSession() { return Value(End() ? 1 : 0); }
+Value TWindow::NcPaint() { return Value(); }
+Value TWindow::Inspect(const std::string&) { return Value(); }
+
+void TWindow::HelpTopic() {
+  static bool inHelp = false;
+  if (inHelp) return;
+  inHelp = true;
+  if (nHelpId == 0) {
+    if (TWindowPtr parent = Parent()) {
+      std::string cls = parent->ClassName();
+      if (cls != "TFOLDER" && cls != "TPAGES" && cls != "TDIALOG" && cls != "TWINDOW") parent->HelpTopic();
+    }
+  }
+  inHelp = false;
+}
+
+}  // namespace nx
