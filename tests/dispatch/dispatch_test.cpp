@@ -8,6 +8,7 @@
 #include "classes/window.h"
 #include "native/dispatch.h"
 #include "rt/error.h"
+#include "rt/frames.h"
 
 using namespace nx;
 
@@ -107,6 +108,15 @@ TEST(Dispatch, MouseCoordinatesAreUnsignedWords) {
   SendMessageA(w->hWnd, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(-1, -2));
   ASSERT_EQ(w->calls.back(), "LButtonDown");
   EXPECT_EQ(w->args, (std::vector<int>{65534, 65535, MK_LBUTTON | MK_SHIFT}));
+  DestroyWindow(w->hWnd);
+}
+
+TEST(Dispatch, HandlersRunInAFrameNamedAfterClassAndMethod) {
+  auto w = MakeRec();
+  std::string frame;
+  w->onLButtonDown = [&] { frame = ProcName(0); };
+  SendMessageA(w->hWnd, WM_LBUTTONDOWN, 0, 0);
+  EXPECT_EQ(frame, "TRECWINDOW:LBUTTONDOWN");
   DestroyWindow(w->hWnd);
 }
 

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The demo opens its maximized titled window; restored, it has its creation
+# rectangle (rows 2-20, columns 2-70 in 16x8 character cells); Alt+F4 ends it
+# with exit code 0.
+source "$(dirname "$0")/lib.sh"
+cd "$NX_BUILD"
+wine ./demo.exe &
+pid=$!
+trap 'kill $pid 2>/dev/null || true' EXIT
+
+id=$(wait_window "$TITLE" 30) || fail "no window titled '$TITLE'"
+sleep 0.5
+geo=$(geometry "$id")
+read -r w h <<<"$(echo "$geo" | sed -E 's/^([0-9]+)x([0-9]+).*/\1 \2/')"
+# Maximized: the frame lies beyond the 1280x800 desktop on every side.
+[[ $w -ge 1280 && $h -ge 800 ]] || fail "not maximized: $geo"
+echo "maximized: $geo"
+
+# Restore through the system menu.
+xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus "$id" || true
+xdotool key --clearmodifiers alt+space
+sleep 0.3
+xdotool key r
+for _ in $(seq 50); do
+  geo=$(geometry "$id")
+  [[ "$geo" == "545x289+16+32" ]] && break
+  sleep 0.1
+done
+[[ "$geo" == "545x289+16+32" ]] || fail "restored geometry is $geo, expected 545x289+16+32"
+echo "restored: $geo"
+
+xdotool key --clearmodifiers alt+F4
+rc=$(wait_exit "$pid" 20)
+trap - EXIT
+[[ "$rc" == 0 ]] || fail "exit code $rc"
+echo "closed with exit code 0"

@@ -1,0 +1,43 @@
+# Shared by the end-to-end scripts (sourced). Expects DISPLAY and WINEPREFIX
+# from the CTest run (scripts/test.sh) or scripts/with-display.sh.
+set -euo pipefail
+NX_BUILD=${1:?build directory}
+TITLE="KINETIC SCROLL TEST FOR WBROWSE IN NXH 9.08"
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Waits up to $2 seconds for a window named exactly $1; prints its X id.
+wait_window() {
+  local name=$1 seconds=${2:-20} id=""
+  for ((i = 0; i < seconds * 10; i++)); do
+    id=$(xdotool search --name "^${name}\$" 2>/dev/null | head -n1 || true)
+    [[ -n "$id" ]] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# "WxH+X+Y" of an X window, as xwininfo reports its absolute geometry.
+geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+                          /^  Width/{w=$NF} /^  Height/{h=$NF} END{printf "%sx%s+%s+%s\n", w, h, x, y}'
+}
+
+# Waits for a process and prints its exit code (124 after $2 seconds).
+wait_exit() {
+  local pid=$1 seconds=${2:-20}
+  for ((i = 0; i < seconds * 10; i++)); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      local rc=0
+      wait "$pid" || rc=$?
+      echo "$rc"
+      return 0
+    fi
+    sleep 0.1
+  done
+  kill "$pid" 2>/dev/null || true
+  echo 124
+}
