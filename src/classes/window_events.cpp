@@ -11,6 +11,8 @@
 #include "classes/cursor.h"
 #include "classes/window.h"
 #include "native/dispatch.h"
+#include "rt/frames.h"
+#include "rt/setkey.h"
 #include "rt/strings.h"
 
 namespace nx {
@@ -119,9 +121,17 @@ Value TWindow::NcMouseMove(int, int, int) {
 
 // ---- keyboard -------------------------------------------------------------------------------
 
+namespace {
+// A SetKey block gets the calling procedure's name and line, and the window.
+Value EvalSetKey(const Block& b, TWindow& w) {
+  return b.Eval({Value(ProcName(4)), Value(ProcLine(4)), Value(w.Self())});
+}
+}  // namespace
+
 Value TWindow::KeyDown(int nKey, int nFlags) {
   Keep keep(*this);
   TWindowPtr parent = Parent();
+  Block bKey = SetKey(nKey);
   if (nKey == VK_TAB && parent) {
     if (ShiftDown()) parent->GoPrevCtrl(hWnd);
     else parent->GoNextCtrl(hWnd);
@@ -135,6 +145,10 @@ Value TWindow::KeyDown(int nKey, int nFlags) {
       }
     }
   }
+  if (bKey) {
+    EvalSetKey(bKey, *this);
+    return Value(0);
+  }
   if (nKey == VK_F1) return Value(0);
   if (OnKeyDown) OnKeyDown.Eval({Value(Self()), nKey, nFlags});
   if (std::string(ClassName()) != "TGET" && bKeyDown) return bKeyDown(nKey, nFlags, *this);
@@ -143,6 +157,7 @@ Value TWindow::KeyDown(int nKey, int nFlags) {
 }
 
 Value TWindow::KeyChar(int nKey, int nFlags) {
+  if (Block bKey = SetKey(nKey); bKey && (nFlags & 0x01000000)) return EvalSetKey(bKey, *this);
   if (bKeyChar) return bKeyChar(nKey, nFlags, *this);
   if (nKey == VK_ESCAPE) {
     if (TWindowPtr parent = Parent()) parent->KeyChar(nKey, nFlags);
@@ -221,6 +236,12 @@ Value TWindow::Command(WPARAM nWParam, LPARAM nLParam) {
 
 Value TWindow::SysCommand(WPARAM nWParam, LPARAM) {
   UINT cmd = UINT(nWParam) & 0xFFF0;
+  if (cmd == SC_KEYMENU) {
+    if (Block bF10 = SetKey(VK_F10)) {
+      EvalSetKey(bF10, *this);
+      return Value(0);
+    }
+  }
   if (cmd == SC_CLOSE || nWParam == 0xF063) return Value(End());
   return Value();
 }

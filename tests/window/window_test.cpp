@@ -8,6 +8,7 @@
 #include "classes/scrllbar.h"
 #include "classes/window.h"
 #include "native/dispatch.h"
+#include "rt/setkey.h"
 
 using namespace nx;
 
@@ -348,5 +349,27 @@ TEST(WindowEvents, OwnScrollBarCallsItsBlocks) {
   SendMessageA(w->hWnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 7), 0);
   EXPECT_EQ(calls, (std::vector<std::string>{"down", "pos 7"}));
   EXPECT_EQ(GetScrollPos(w->hWnd, SB_VERT), 1);
+  DestroyWindow(w->hWnd);
+}
+
+TEST(WindowKeys, SetKeyBlocksWinOverHooks) {
+  auto w = TWindow::New();
+  int hookCalls = 0;
+  Value self;
+  w->bKeyDown = [&](int, int, TWindow&) {
+    ++hookCalls;
+    return Value(9);
+  };
+  Block previous = SetKey(VK_F7, MakeBlock([&](std::span<const Value> args) {
+    if (args.size() == 3) self = args[2];
+    return Value();
+  }));
+  EXPECT_FALSE(previous);
+  EXPECT_EQ(w->KeyDown(VK_F7, 0).AsInt(), 0);
+  EXPECT_EQ(self.As<TWindow>(), w);
+  EXPECT_EQ(hookCalls, 0);
+  SetKey(VK_F7, Block{});
+  EXPECT_EQ(w->KeyDown(VK_F7, 0).AsInt(), 9);
+  EXPECT_EQ(hookCalls, 1);
   DestroyWindow(w->hWnd);
 }
