@@ -1,0 +1,169 @@
+// TControl: the base class of every child control. Adds identifiers and
+// binding to dialog items, keyboard navigation between siblings, focus
+// bookkeeping in the parent with deferred validation, colours for the parent's
+// colour requests, alignment in the parent's client area, drag and drop, and
+// a design mode with eight sizing handles on a grid.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "classes/window.h"
+
+namespace nx {
+
+class TControl;
+using TControlPtr = std::shared_ptr<TControl>;
+
+// Library messages between the library's own windows.
+enum : UINT {
+  WM_NX_CLICK = 0x0800,
+  WM_NX_SBLINEUP = 0x0801,
+  WM_NX_SBLINEDOWN = 0x0802,
+  WM_NX_SBPAGEUP = 0x0803,
+  WM_NX_SBPAGEDOWN = 0x0804,
+  WM_NX_CHANGE = 0x0805,
+  WM_NX_CTLCOLOR = 0x0806,
+  WM_NX_DRAWITEM = 0x0808,
+  WM_NX_LOSTFOCUS = 0x0809,
+  WM_NX_SBTHUMBPOS = 0x080A,
+  WM_NX_HELPF1 = 0x080D,
+  WM_NX_SBTHUMBTRACK = 0x080E,
+  WM_NX_DROPOVER = 0x080F,
+  WM_NX_CHANGEFOCUS = 0x0810,
+  WM_NX_CLOSEUP = 0x0812,
+};
+
+// Alignment codes.
+enum Align : int { ALIGN_NONE = 1, ALIGN_TOP = 2, ALIGN_LEFT = 3, ALIGN_BOTTOM = 4, ALIGN_RIGHT = 5, ALIGN_CLIENT = 6 };
+
+// Control natives.
+int WNDTOP(HWND hWnd);
+void WNDTOP(HWND hWnd, int nValue);
+int WNDLEFT(HWND hWnd);
+void WNDLEFT(HWND hWnd, int nValue);
+int WNDWIDTH(HWND hWnd);
+void WNDWIDTH(HWND hWnd, int nValue);
+int WNDHEIGHT(HWND hWnd);
+void WNDHEIGHT(HWND hWnd, int nValue);
+void WNDADJTOP(HWND hWnd);
+void WNDADJBOTTOM(HWND hWnd);
+void WNDADJLEFT(HWND hWnd, HWND hTop, HWND hBottom);
+void WNDADJRIGHT(HWND hWnd, HWND hTop, HWND hBottom);
+void WNDADJCLIENT(HWND hWnd, HWND hTop, HWND hBottom, HWND hLeft, HWND hRight, bool lFlat, int nBevel);
+void DOTSADJUST(HWND hWnd, const std::array<HWND, 8>& aDots);
+// A dialog item template (positions in dialog units) as bytes.
+std::string CCTRL2CHR(int nTop, int nLeft, int nBottom, int nRight, int nId, DWORD nStyle,
+                      const std::string& cClassName, const std::string& cCaption);
+bool CTL3DLOOK(HWND hWnd, bool lOn);
+LONG GETDLGBASEUNITS();
+
+// Design-mode grid.
+void SetGridSize(int nColStep, int nRowStep);
+std::pair<int, int> GetGridSize();  // { nColStep, nRowStep }
+
+using DragBeginHook = std::function<void(int nRow, int nCol, int nKeyFlags, TControl& self)>;
+using SysKeyHook = std::function<void(int nKey, int nFlags, TControl& self)>;
+using SetGet = std::function<Value(std::optional<Value> uValue)>;
+
+class TControl : public TWindow {
+ public:
+  const char* ClassName() const override { return "TCONTROL"; }
+  TControlPtr SelfCtl() { return std::static_pointer_cast<TControl>(shared_from_this()); }
+
+  // ---- identifiers and binding to dialog items -------------------------------
+  static int GetNewId();
+  static int& nInitID();
+  // Binds to item nId of a dialog resource; the dialog calls Initiate later.
+  void Redefine(int nId, const TWindowPtr& oWnd);
+  virtual void Initiate(HWND hDlg);
+  std::string cToChar(const std::string& cClassName = {});
+
+  // ---- events ---------------------------------------------------------------------
+  Value HandleEvent(UINT nMsg, WPARAM nWParam, LPARAM nLParam) override;
+  Value EraseBkGnd(HDC hDC) override;
+  Value GetDlgCode(WPARAM nKey) override;
+  Value GotFocus(HWND hCtlLost) override;
+  Value LostFocus(HWND hWndGetFocus) override;
+  Value KeyChar(int nKey, int nFlags) override;
+  Value KeyDown(int nKey, int nFlags) override;
+  Value LButtonDown(int nRow, int nCol, int nKeyFlags) override;
+  Value LButtonUp(int nRow, int nCol, int nKeyFlags) override;
+  Value LDblClick(int nRow, int nCol, int nKeyFlags) override;
+  Value MouseMove(int nRow, int nCol, int nKeyFlags) override;
+  bool End() override;
+  void CoorsUpdate() override {}
+
+  virtual Value Change() { return Value(); }
+  virtual Value Click();
+  virtual Value Colors(HDC hDC);
+  virtual Value KeyUp(WPARAM, LPARAM) { return Value(); }
+  virtual Value KillFocus(HWND hWndGetFocus);
+  virtual Value NXLostFocus(HWND hWndGetFocus);
+  virtual Value Display() { return Value(); }
+  virtual Value SysCommand(WPARAM nType, int nLoWord, int nHiWord);
+  using TWindow::SysCommand;
+  virtual Value SysChar(int nKey, int nFlags);
+  virtual Value SysKeyDown(int nKey, int nFlags);
+  virtual void Init() {}
+  void ChangeFocus();
+  void Default();
+  void ForWhen();
+  void DragBegin(int nRow, int nCol, int nKeyFlags);
+  void SetFocus();
+  Value VarGet();
+  void VarPut(const Value& uValue);
+
+  // ---- alignment -----------------------------------------------------------------
+  void AdjTop() override;
+  void AdjBottom() override;
+  void AdjLeft() override;
+  void AdjRight() override;
+  void AdjClient() override;
+  int nAlign();
+  void nAlign(int n);
+  void Move(int nTop, int nLeft, int nWidth = 0, int nHeight = 0, bool lRepaint = true);
+  void SetWidth(int n);
+  void SetHeight(int n);
+
+  // ---- design mode -----------------------------------------------------------------
+  void CheckDots();
+  void ShowDots();
+  void HideDots();
+  void MResize(int nHandle, int nRow, int nCol, const TWindowPtr& oDot);
+
+  // ---- 3-D look ------------------------------------------------------------------------
+  bool l3D() const { return l3DLook; }
+  void l3D(bool lOn);
+  bool Set3DLook(bool lOn = false);
+
+  bool lUpdate() const override { return lUpdate_.value_or(false); }
+
+  // ---- instance data ----------------------------------------------------------------------
+  SetGet bSetGet;
+  Block bChange;
+  DragBeginHook bDragBegin;
+  bool lCaptured = false, lDrag = false, lMouseDown = false;
+  std::optional<bool> lUpdate_;
+  bool l3DLook = false;
+  int nLastRow = 0, nLastCol = 0;
+  int nMResize = 0;
+  Value nDlgCode;
+  std::weak_ptr<TWindow> oJump;
+  bool l97Look = false;
+  SysKeyHook bSysKeyDown;
+  int nClientBevel = 0;
+  bool lTransparent = false;
+
+  // Class-wide design-mode state.
+  static inline std::optional<int> nPoint;  // row low word, column high word
+  static inline std::array<TWindowPtr, 8> aDots{};
+
+ protected:
+  // Registers and creates the window, then joins the parent (subclasses' New).
+  void CreateControl(const char* cClassName = nullptr);
+};
+
+}  // namespace nx
