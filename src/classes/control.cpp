@@ -66,6 +66,11 @@ void Place(HWND h, int x, int y, int w, int hgt) {
 
 HCURSOR SystemCursor(int id) { return LoadCursorA(nullptr, MAKEINTRESOURCEA(id)); }
 
+template <class F>
+F Entry(HMODULE lib, const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(lib, name)));
+}
+
 }  // namespace
 
 // ---- natives -------------------------------------------------------------------------------
@@ -207,19 +212,19 @@ bool CTL3DLOOK(HWND hWnd, bool lOn) {
   static HMODULE lib = [] {
     HMODULE h = LoadLibraryA("CTL3D32.DLL");
     if (h) {
-      if (auto reg = reinterpret_cast<BOOL(WINAPI*)(HINSTANCE)>(GetProcAddress(h, "Ctl3dRegister")))
+      if (auto reg = Entry<BOOL(WINAPI*)(HINSTANCE)>(h, "Ctl3dRegister"))
         reg(GetModuleHandleA(nullptr));
-      if (auto autoSub = reinterpret_cast<BOOL(WINAPI*)(HINSTANCE)>(GetProcAddress(h, "Ctl3dAutoSubclass")))
+      if (auto autoSub = Entry<BOOL(WINAPI*)(HINSTANCE)>(h, "Ctl3dAutoSubclass"))
         autoSub(GetModuleHandleA(nullptr));
     }
     return h;
   }();
   if (!lib || !hWnd) return false;
   if (lOn) {
-    auto sub = reinterpret_cast<BOOL(WINAPI*)(HWND)>(GetProcAddress(lib, "Ctl3dSubclassCtl"));
+    auto sub = Entry<BOOL(WINAPI*)(HWND)>(lib, "Ctl3dSubclassCtl");
     return sub && sub(hWnd);
   }
-  auto unsub = reinterpret_cast<BOOL(WINAPI*)(HWND)>(GetProcAddress(lib, "Ctl3dUnsubclassCtl"));
+  auto unsub = Entry<BOOL(WINAPI*)(HWND)>(lib, "Ctl3dUnsubclassCtl");
   return unsub && unsub(hWnd);
 }
 
@@ -475,7 +480,7 @@ Value TControl::KeyChar(int nKey, int nFlags) {
     }
     for (auto& c : parent->aControls) {
       if (c && c->nId == IDOK) {
-        if (Upper(c->ClassName()) == "TBTNBMP") c->Click();
+        if (auto ctl = std::dynamic_pointer_cast<TControl>(c); ctl && Upper(c->ClassName()) == "TBTNBMP") ctl->Click();
         return Value(0);
       }
     }

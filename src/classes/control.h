@@ -131,7 +131,7 @@ class TControl : public TWindow {
   // ---- design mode -----------------------------------------------------------------
   void CheckDots();
   void ShowDots();
-  void HideDots();
+  static void HideDots();
   void MResize(int nHandle, int nRow, int nCol, const TWindowPtr& oDot);
 
   // ---- 3-D look ------------------------------------------------------------------------

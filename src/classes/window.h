@@ -243,6 +243,9 @@ class TWindow : public Object {
 
   // ---- children and focus ---------------------------------------------------
   void AddControl(TWindowPtr oCtrl);
+  // A control bound to an item of this window's dialog resource (dialogs
+  // initiate it when their native window exists).
+  virtual void DefControl(TWindowPtr oCtrl) { AddControl(std::move(oCtrl)); }
   void AEvalWhen();
   TWindowPtr FirstActiveCtrl();
   TWindowPtr LastActiveCtrl();

@@ -164,6 +164,24 @@ void TWindow::SetFont(std::shared_ptr<TFont> font) {
   if (hWnd && oFont) SendMessageA(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(oFont->hFont), TRUE);
 }
 
+namespace {
+// A font the window did not make: described from the handle, never deleted.
+std::shared_ptr<TFont> WrapFont(HFONT h) {
+  auto font = std::make_shared<TFont>();
+  font->hFont = h;
+  font->lDestroy = false;
+  font->nCount = 1;
+  LOGFONTA lf{};
+  if (GetObjectA(h, sizeof lf, &lf)) {
+    font->nInpHeight = lf.lfHeight;
+    font->nWeight = lf.lfWeight;
+    font->lBold = lf.lfWeight >= FW_BOLD;
+    font->cFaceName = lf.lfFaceName;
+  }
+  return font;
+}
+}  // namespace
+
 std::shared_ptr<TFont> TWindow::GetFont() {
   if (oFont) return oFont;
   if (TWindowPtr parent = Parent(); parent && parent->oFont) {
@@ -171,11 +189,11 @@ std::shared_ptr<TFont> TWindow::GetFont() {
     ++oFont->nCount;
     if (hWnd) SendMessageA(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(oFont->hFont), FALSE);
   } else if (HFONT h = hWnd ? reinterpret_cast<HFONT>(SendMessageA(hWnd, WM_GETFONT, 0, 0)) : nullptr) {
-    oFont = TFont::FromHandle(h, false);
+    oFont = WrapFont(h);
   } else {
-    oFont = TFont::System(-12);
+    oFont = TFont::New({.cFaceName = "SYSTEM_FONT", .nHeight = -12});
   }
-  nChrHeight = oFont->nHeight;
+  nChrHeight = int(oFont->nHeight());
   HDC dc = ::GetDC(hWnd);
   HGDIOBJ old = SelectObject(dc, oFont->hFont);
   SIZE size{};
@@ -220,19 +238,21 @@ void TWindow::SelColor(bool lFore) {
 }
 
 void TWindow::SelFont() {
-  LOGFONTA lf{};
-  if (oFont && oFont->hFont) GetObjectA(oFont->hFont, sizeof lf, &lf);
-  CHOOSEFONTA cf{};
-  cf.lStructSize = sizeof cf;
-  cf.hwndOwner = hWnd;
-  cf.lpLogFont = &lf;
-  cf.rgbColors = nClrText;
-  cf.Flags = CF_SCREENFONTS | CF_EFFECTS | (oFont ? CF_INITTOLOGFONTSTRUCT : 0);
-  if (!ChooseFontA(&cf)) return;
-  auto font = TFont::FromHandle(CreateFontIndirectA(&lf), true);
-  font->nCount = 0;
+  COLORREF color = nClrText;
+  std::shared_ptr<TFont> font;
+  if (oFont) {
+    ++oFont->nCount;  // Choose ends the font it was asked on when the user picks another
+    font = oFont->Choose(&color);
+  } else {
+    font = TFont::New({.lFromUser = true});
+  }
+  if (!font || font == oFont) {
+    if (font) font->End();
+    return;
+  }
   SetFont(font);
-  SetColor(cf.rgbColors, nClrPane);
+  font->End();  // SetFont took its own reference
+  SetColor(color, nClrPane);
   Refresh();
 }
 

@@ -2,7 +2,7 @@
 # The demo opens its maximized titled window; restored, it has its creation
 # rectangle (rows 2-20, columns 2-70 in 16x8 character cells); Alt+F4 ends it
 # with exit code 0.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/common.bash"
 cd "$NX_BUILD"
 wine ./demo.exe &
 pid=$!

@@ -1,0 +1,30 @@
+// Host fuzz target for the BMP/DIB validation that guards every file the
+// bitmap natives read.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+
+#include "rt/bmpfile.h"
+
+namespace {
+
+// A canonical DIB must itself validate, to the same geometry.
+void CheckCanonical(const std::vector<uint8_t>& dib) {
+  if (dib.empty()) return;
+  const auto info = nx::bmp::ParseDib(dib);
+  if (!info || info->compression == nx::bmp::kRle8 || info->compression == nx::bmp::kRle4) abort();
+  if (info->bitsOffset + info->bitsSize != dib.size()) abort();
+  const auto file = nx::bmp::FileFromDib(dib);
+  if (file.size() != dib.size() + nx::bmp::kFileHeader) abort();
+  if (nx::bmp::NormaliseFile(file) != dib) abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::span<const uint8_t> in(data, size);
+  CheckCanonical(nx::bmp::NormaliseFile(in));
+  CheckCanonical(nx::bmp::NormaliseDib(in));
+  return 0;
+}
