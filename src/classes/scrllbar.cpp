@@ -1,5 +1,7 @@
 #include "classes/scrllbar.h"
 
+#include "native/dispatch.h"
+
 namespace nx {
 
 void SETSCROLLRANGE(HWND hWnd, int nBar, int nMin, int nMax, bool lRedraw) {
@@ -18,21 +20,127 @@ std::pair<int, int> GETSCROLLRANGE(HWND hWnd, int nBar) {
 
 int GETSCROLLPOS(HWND hWnd, int nBar) { return hWnd ? GetScrollPos(hWnd, nBar) : 0; }
 
-std::shared_ptr<TScrollBar> TScrollBar::WinNew(const TScrollBarWinParams& p) {
+std::shared_ptr<TScrollBar> TScrollBar::New(const TScrollBarParams& p) {
   auto bar = std::make_shared<TScrollBar>();
-  bar->lIsChild = true;
-  bar->lReDraw = true;
-  bar->lVertical = p.lVertical;
+  TWindowPtr owner = p.oWnd ? p.oWnd : GetWndDefault();
+  int width = p.nWidth.value_or(p.lVertical ? 16 : 100);
+  int height = p.nHeight.value_or(p.lVertical ? 100 : 17);
+  bar->cCaption = "";
+  bar->nTop = p.lPixel ? p.nRow : p.nRow * 14;
+  bar->nLeft = p.lPixel ? p.nCol : p.nCol * 8;
+  bar->nBottom = bar->nTop + height - 1;
+  bar->nRight = bar->nLeft + width - 1;
+  bar->nMin = p.nMin;
+  bar->nMax = p.nMax;
   bar->nPgStep = p.nPgStep;
-  bar->owner_ = p.oWnd;
-  bar->oWnd = p.oWnd;
+  bar->lVertical = p.lVertical;
+  bar->lReDraw = true;
+  bar->nStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (p.lVertical ? SBS_VERT : 0) | (p.lDesign ? WS_CLIPSIBLINGS : 0);
   bar->bGoUp = p.bUp;
   bar->bGoDown = p.bDown;
   bar->bPageUp = p.bPgUp;
   bar->bPageDown = p.bPgDn;
   bar->bPos = p.bPos;
-  bar->SetRange(p.nMin, p.nMax);
+  bar->oWnd = owner;
+  bar->lIsChild = false;
+  bar->lDrag = p.lDesign;
+  bar->lCaptured = false;
+  bar->cMsg = p.cMsg;
+  bar->lUpdate_ = p.lUpdate;
+  bar->bWhen = p.bWhen;
+  bar->bValid = p.bValid;
+  bar->SetColor(p.nClrText.value_or(GetSysColor(COLOR_WINDOW)), p.nClrBack.value_or(GetSysColor(COLOR_SCROLLBAR)));
+  if (owner && owner->hWnd) {
+    bar->nId = GetNewId();
+    bar->Create("SCROLLBAR");
+    bar->SetRange(p.nMin, p.nMax);
+    bar->SetPos(p.nMin);
+    if (bar->hWnd) owner->AddControl(bar);
+  } else if (owner) {
+    owner->DefControl(bar);
+  }
+  if (p.lDesign) bar->CheckDots();
   return bar;
+}
+
+std::shared_ptr<TScrollBar> TScrollBar::WinNew(const TScrollBarWinParams& p) {
+  auto bar = std::make_shared<TScrollBar>();
+  bar->owner_ = p.oWnd;
+  bar->oWnd = p.oWnd;
+  bar->lVertical = p.lVertical;
+  bar->lReDraw = true;
+  bar->lIsChild = true;
+  bar->nPgStep = p.nPgStep;
+  bar->bGoUp = p.bUp;
+  bar->bGoDown = p.bDown;
+  bar->bPageUp = p.bPgUp;
+  bar->bPageDown = p.bPgDn;
+  bar->bPos = p.bPos;
+  bar->lUpdate_ = p.lUpdate;
+  bar->bWhen = p.bWhen;
+  bar->bValid = p.bValid;
+  bar->hWnd = nullptr;
+  bar->SetRange(p.nMin, p.nMax);
+  bar->SetPos(p.nMin);
+  return bar;
+}
+
+std::shared_ptr<TScrollBar> TScrollBar::ReDefine(const TScrollBarRedefineParams& p) {
+  auto bar = std::make_shared<TScrollBar>();
+  TWindowPtr owner = p.oWnd ? p.oWnd : GetWndDefault();
+  bar->nId = p.nId;
+  bar->nMin = p.nMin;
+  bar->nMax = p.nMax;
+  bar->nPgStep = p.nPgStep;
+  bar->lVertical = false;
+  bar->lReDraw = true;
+  bar->bGoUp = p.bUp;
+  bar->bGoDown = p.bDown;
+  bar->bPageUp = p.bPgUp;
+  bar->bPageDown = p.bPgDn;
+  bar->bPos = p.bPos;
+  bar->oWnd = owner;
+  bar->lIsChild = false;
+  bar->lDrag = false;
+  bar->lCaptured = false;
+  bar->cMsg = p.cMsg;
+  bar->lUpdate_ = p.lUpdate;
+  bar->bWhen = p.bWhen;
+  bar->bValid = p.bValid;
+  bar->SetColor(p.nClrText.value_or(GetSysColor(COLOR_WINDOW)), p.nClrBack.value_or(GetSysColor(COLOR_SCROLLBAR)));
+  if (owner) owner->DefControl(bar);
+  return bar;
+}
+
+Value TScrollBar::HandleEvent(UINT nMsg, WPARAM nWParam, LPARAM nLParam) {
+  switch (nMsg) {
+    case WM_NX_SBLINEUP: GoUp(); return Value(0);
+    case WM_NX_SBLINEDOWN: GoDown(); return Value(0);
+    case WM_NX_SBPAGEUP: PageUp(); return Value(0);
+    case WM_NX_SBPAGEDOWN: PageDown(); return Value(0);
+    case WM_NX_SBTHUMBPOS: ThumbPos(int(nWParam)); return Value(0);
+    case WM_NX_SBTHUMBTRACK: ThumbTrack(int(nWParam)); return Value(0);
+    default: return TControl::HandleEvent(nMsg, nWParam, nLParam);
+  }
+}
+
+void TScrollBar::Initiate(HWND hDlg) {
+  TControl::Initiate(hDlg);
+  SetRange(nMin, nMax);
+  SetPos(nMin);
+}
+
+Value TScrollBar::MouseMove(int nRow, int nCol, int nKeyFlags) {
+  Value r = TControl::MouseMove(nRow, nCol, nKeyFlags);
+  return lDrag ? r : Value();
+}
+
+void TScrollBar::nOrientation(int n) {
+  if (!hWnd) return;
+  LONG style = GetWindowLongA(hWnd, GWL_STYLE);
+  if ((style & SBS_VERT) && n == 2) style &= ~SBS_VERT;
+  else if (!(style & SBS_VERT) && n == 1) style |= SBS_VERT;
+  SetWindowLongA(hWnd, GWL_STYLE, style);
 }
 
 HWND TScrollBar::Target() const {
