@@ -58,7 +58,7 @@ std::string FormatString(const std::string& s, const Picture& p) {
 std::string Stars(std::string_view tmpl) {
   std::string out(tmpl);
   for (char& c : out)
-    if (IsDigitSlot(c) || c == ',') c = '*';
+    if (IsDigitSlot(c)) c = '*';
   return out;
 }
 
@@ -109,10 +109,10 @@ std::string FormatNumber(const Value& v, const Picture& p) {
   bool parens = p.Has('(') && n < 0;
   std::string out;
   if (p.tmpl.empty()) {
-    out = Str(parens ? Value(-n, v.Decimals()) : v);
-    if (v.IsInteger() && parens) out = Str(Value(-v.AsInt()));
+    bool dropSign = parens || p.Has('X');
+    out = Str(dropSign && n < 0 ? (v.IsInteger() ? Value(-v.AsInt()) : Value(-n, v.Decimals())) : v);
   } else {
-    out = FormatTemplateNumber(n, p.tmpl, !parens);
+    out = FormatTemplateNumber(n, p.tmpl, !parens && !p.Has('X'));
   }
   if (p.Has('Z') && n == 0) return std::string(out.size(), ' ');
   if (parens && out.find('*') == std::string::npos) {

@@ -332,7 +332,7 @@ bool DbCreate(std::string_view file, const Value& aStruct, std::string_view driv
   std::vector<FieldInfo> fields;
   bool wellFormed = aStruct.IsArray();
   for (size_t i = 1; wellFormed && i <= Len(aStruct.AsArray()); ++i) {
-    const ArrayPtr& row = AGet(aStruct.AsArray(), i).AsArray();
+    ArrayPtr row = AGet(aStruct.AsArray(), i).AsArray();
     wellFormed = Len(row) >= 3 && AGet(row, 1).IsString() && AGet(row, 2).IsString() && AGet(row, 3).IsNumber();
     if (!wellFormed) break;
     FieldInfo f;
