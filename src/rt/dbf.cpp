@@ -372,15 +372,17 @@ ErrorPtr DbfTable::WriteMemo(const std::string& text, uint32_t& block) {
   if (memo_->ReadAt(0, h, 4) != 4) {
     error = Fault(EG_CORRUPTION, "Corruption detected: memo header", "FIELDPUT", true);
   } else {
-    uint32_t next = Le32(h);
-    uint64_t byEnd = (memo_->Size() + kMemoBlock - 1) / kMemoBlock;
-    if (next == 0 || next < byEnd) next = uint32_t(std::max<uint64_t>(byEnd, 1));
+    // New text goes after the last block; a header pointing elsewhere (behind
+    // the end, or far past it) is not trusted.
+    uint64_t byEnd = std::max<uint64_t>((memo_->Size() + kMemoBlock - 1) / kMemoBlock, 1);
+    uint32_t next = uint32_t(byEnd);
     std::string data = text;
     data.append(2, char(kEofMarker));
     data.resize((data.size() + kMemoBlock - 1) / kMemoBlock * kMemoBlock, '\0');
     uint32_t blocks = uint32_t(data.size() / kMemoBlock);
     PutLe32(h, next + blocks);
-    if (!memo_->WriteAt(uint64_t(next) * kMemoBlock, data.data(), data.size()) || !memo_->WriteAt(0, h, 4))
+    if (byEnd > UINT32_MAX / 2 || !memo_->WriteAt(uint64_t(next) * kMemoBlock, data.data(), data.size()) ||
+        !memo_->WriteAt(0, h, 4))
       error = Fault(EG_WRITE, "Write error: memo", "FIELDPUT", true);
     else
       block = next;

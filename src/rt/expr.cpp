@@ -102,7 +102,9 @@ Value Call(const std::string& name, const Function& f, std::span<const Value> ar
   return f.fn(args);
 }
 
-constexpr long kMaxString = 1 << 20;
+// Lengths a function may build, and the longest concatenation: far beyond a
+// field, small enough that no expression can exhaust memory.
+constexpr long kMaxString = 65535;
 
 long Count(std::span<const Value> a, size_t i, long fallback) {
   if (i >= a.size() || a[i].IsNil()) return fallback;

@@ -51,6 +51,7 @@ ScratchDir::~ScratchDir() {
 
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
+  if (!in) ADD_FAILURE() << "cannot read " << path;
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 

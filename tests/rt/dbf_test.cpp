@@ -111,8 +111,9 @@ TEST_F(Dbf, DeletedFlagAndSetDeletedHideRecords) {
   DbGoTo(2);
   DbDelete();
   EXPECT_TRUE(Deleted());
-  DbCommit();
+  DbCloseArea();
   EXPECT_EQ(nxtest::ReadBytes(path)[32 + 6 * 32 + 1 + 45], '*');
+  ASSERT_TRUE(DbUseArea(true, "", path, "P", false));
   Value old = Set(_SET_DELETED, true);
   DbGoTop();
   DbSkip();

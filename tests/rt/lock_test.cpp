@@ -169,13 +169,16 @@ TEST(Locking, TwoProcessesAppendingAndEditingLoseNothing) {
     std::string tag = Trim(FieldGet(1).AsString());
     int64_t n = FieldGet(2).AsInt();
     seen[tag].insert(n);
-    if (n % 10 == 0) EXPECT_EQ(FieldGet(3).AsString(), tag + " memo " + std::to_string(n));
+    if (n % 10 == 0) {
+      EXPECT_EQ(FieldGet(3).AsString(), tag + " memo " + std::to_string(n));
+    }
   }
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen["AAA"].size(), size_t(kAppendsPerChild));
   EXPECT_EQ(seen["BBB"].size(), size_t(kAppendsPerChild));
   DbGoTo(1);
   EXPECT_EQ(FieldGet(2).AsInt(), 2 * kEditsPerChild);
+  DbCloseArea();
   std::string bytes = nxtest::ReadBytes(path);
   EXPECT_EQ(bytes.back(), char(0x1A));
 }
