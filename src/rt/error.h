@@ -26,6 +26,7 @@ enum GenCode : int {
   EG_NUMERR = 6,
   EG_SYNTAX = 7,
   EG_NOVAR = 14,
+  EG_NOALIAS = 15,
   EG_OPEN = 21,
   EG_CREATE = 20,
   EG_CLOSE = 22,
