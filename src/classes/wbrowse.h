@@ -1,0 +1,249 @@
+// TWBrowse: the row-and-column browse. It shows one row of its data source
+// per text line under a header line, moves a highlighted row (or cell)
+// through it with keys, wheel, scroll bars and the mouse, and glides on after
+// a quick drag (kinetic scrolling). It never holds the data: five blocks read
+// it, set up for a work area (the default), an array or a tree.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "classes/control.h"
+#include "native/browse.h"
+
+namespace nx {
+
+class TWBrowse;
+using TWBrowsePtr = std::shared_ptr<TWBrowse>;
+
+// Data-source blocks.
+using LineBlock = std::function<Array(TWBrowse& oBrw)>;       // one value per column of the current row
+using SkipBlock = std::function<int(int nRows, TWBrowse& oBrw)>;  // rows really moved
+using CountBlock = std::function<int(TWBrowse& oBrw)>;
+using BrowseHook = std::function<void(TWBrowse& oBrw)>;
+using ColSizesBlock = std::function<std::vector<int>(TWBrowse& oBrw)>;
+using HeaderAction = std::function<void(TWBrowse& oBrw, int nRow, int nCol)>;
+using BrowseMouseHook = MouseHook;
+
+// The protocol a tree source offers (the tree classes implement it).
+class BrowseTreeItem;
+class BrowseTree {
+ public:
+  virtual ~BrowseTree() = default;
+  virtual std::shared_ptr<BrowseTreeItem> oFirst() = 0;
+  virtual std::shared_ptr<BrowseTreeItem> GetLast() = 0;
+  virtual int nCount() = 0;
+  virtual void Draw() {}
+};
+class BrowseTreeItem : public Object {
+ public:
+  virtual Array GetLabel() = 0;
+  virtual std::vector<int> ColSizes() = 0;
+  // The item nRows away; nRows becomes the rows really moved.
+  virtual std::shared_ptr<BrowseTreeItem> Skip(int& nRows) = 0;
+  virtual std::shared_ptr<BrowseTree> oTree() = 0;  // the subtree, if any
+  virtual void Toggle() = 0;
+};
+
+// New's 27 positional arguments, with their defaults.
+struct TWBrowseParams {
+  int nRow = 0, nCol = 0;
+  int nWidth = 100, nHeight = 100;
+  LineBlock bLine = {};
+  std::optional<Array> aHeaders = {};
+  std::optional<std::vector<int>> aColSizes = {};
+  TWindowPtr oWnd = {};  // none: the default window
+  std::string cField = {};
+  Value uValue1 = {}, uValue2 = {};
+  BrowseHook bChange = {};
+  BrowseMouseHook bLDblClick = {}, bRClicked = {};
+  std::shared_ptr<TFont> oFont = {};
+  std::shared_ptr<TCursor> oCursor = {};
+  COLORREF nClrFore = 0;
+  std::optional<COLORREF> nClrBack = {};  // none: COLOR_WINDOW
+  std::string cMsg = {};
+  bool lUpdate = false;
+  std::optional<std::string> cAlias = {};  // none: Alias() now
+  bool lPixel = false;
+  CondHook bWhen = {};
+  bool lDesign = false;
+  CondHook bValid = {};
+  BrowseMouseHook bLClicked = {};
+  std::optional<std::vector<HeaderAction>> aActions = {};
+};
+
+// ReDefine's 22 positional arguments.
+struct TWBrowseRedefineParams {
+  int nId = 0;
+  LineBlock bLine = {};
+  TWindowPtr oWnd = {};
+  std::optional<Array> aHeaders = {};
+  std::optional<std::vector<int>> aColSizes = {};
+  std::string cField = {};
+  Value uValue1 = {}, uValue2 = {};
+  BrowseHook bChange = {};
+  BrowseMouseHook bLDblClick = {}, bRClicked = {};
+  std::shared_ptr<TFont> oFont = {};
+  std::shared_ptr<TCursor> oCursor = {};
+  COLORREF nClrFore = 0;
+  std::optional<COLORREF> nClrBack = {};
+  std::string cMsg = {};
+  bool lUpdate = false;
+  std::optional<std::string> cAlias = {};
+  CondHook bWhen = {}, bValid = {};
+  BrowseMouseHook bLClicked = {};
+  std::optional<std::vector<HeaderAction>> aActions = {};
+};
+
+class TWBrowse : public TControl {
+ public:
+  static TWBrowsePtr New(const TWBrowseParams& p = {});
+  static TWBrowsePtr ReDefine(const TWBrowseRedefineParams& p);
+  const char* ClassName() const override { return "TWBROWSE"; }
+  bool& lRegistered() override {
+    static bool registered = false;
+    return registered;
+  }
+  TWBrowsePtr SelfBrw() { return std::static_pointer_cast<TWBrowse>(shared_from_this()); }
+
+  // ---- data model -----------------------------------------------------------
+  void Default();
+  void Initiate(HWND hDlg) override;
+  Value Destroy() override;
+  int nRowCount();
+  int Skip(int n);
+  std::vector<int> GetColSizes();
+  void SetArray(const ArrayPtr& aArray);
+  void SetFilter(const std::string& cField = {}, const Value& uValue1 = {}, const Value& uValue2 = {});
+  void SetTree(const std::shared_ptr<BrowseTree>& oTree);
+  void SetCols(const std::vector<std::function<Value()>>& aData, std::optional<Array> aHeaders = {},
+               std::optional<std::vector<int>> aColSizes = {});
+  int RecCount(const Value& uSeek);
+  void UpStable();
+  void BugUp() { UpStable(); }
+  bool lCloseArea();
+  void RecAdd();
+  Value ReSize(int nSizeType = 0, int nWidth = 0, int nHeight = 0) override;
+  int nColumns();  // values of one row
+  // The current array element (array sources).
+  int nAtRow() const { return nAt.value_or(0); }
+
+  // ---- painting ---------------------------------------------------------------
+  Value Display() override;
+  Value Paint() override;
+  Value EraseBkGnd(HDC) override { return Value(1); }
+  void DrawLine(std::optional<int> nLine = std::nullopt);
+  Value DrawSelect();
+  Value GotFocus(HWND hCtlLost) override;
+  Value LostFocus(HWND hWndGetFocus) override;
+  int nAtCol(int nColPix);
+  bool IsColVisible(int nCol);
+  void DrawIcons();
+  void DrawIcon(int nIcon, bool lFocused = false);
+  int nAtIcon(int nRow, int nCol);
+  HFONT FontHandle() const;
+
+  // ---- navigation ---------------------------------------------------------------
+  Value GoUp();
+  Value GoDown();
+  Value GoLeft();
+  Value GoRight();
+  Value GoTop();
+  Value GoBottom();
+  Value PageUp(std::optional<int> nLines = std::nullopt);
+  Value PageDown(std::optional<int> nLines = std::nullopt);
+  Value KeyDown(int nKey, int nFlags) override;
+  Value GetDlgCode(WPARAM nKey) override;
+  Value MouseWheel(int nKeys, int nDelta, int nXPos, int nYPos) override;
+  Value VScroll(WPARAM nWParam, LPARAM nLParam) override;
+  Value HScroll(WPARAM nWParam, LPARAM nLParam) override;
+  void VSetPos(int n);
+  void VThumbPos(int nBarPos);
+  int VGetPos() const { return nVScrollPos; }
+  void VSetRange();
+  int VGetMax();
+  void VGoDown();
+  void VGoUp();
+  int VGetThumbPos(int nBarPos) const;
+  void VGoBottom() { VSetPos(nLen); }
+  void VGoTop() { VSetPos(1); }
+
+  // ---- mouse and kinetic scrolling ---------------------------------------------------
+  Value HandleEvent(UINT nMsg, WPARAM nWParam, LPARAM nLParam) override;
+  Value LButtonDown(int nRow, int nCol, int nKeyFlags) override;
+  Value MouseMove(int nRow, int nCol, int nKeyFlags) override;
+  Value LButtonUp(int nRow, int nCol, int nKeyFlags) override;
+  Value LDblClick(int nRow, int nCol, int nKeyFlags) override;
+  Value MouseLeave(int nRow, int nCol, int nKeyFlags);
+  void VertLine(std::optional<int> nColPix = std::nullopt, std::optional<int> nColInit = std::nullopt);
+  void ShowSizes();
+  // Width of the frozen columns of column browses (where a border search starts).
+  virtual int FrozenWidth() { return 0; }
+  // Cell editing comes with its own classes; a double click with lAutoEdit calls it.
+  std::function<void(TWBrowse& oBrw, int nCol)> bEdit;
+
+  // ---- instance data ---------------------------------------------------------------------
+  std::string cAlias;
+  std::string cField;
+  Value uValue1, uValue2;
+  LineBlock bLine;
+  SkipBlock bSkip;
+  BrowseHook bGoTop, bGoBottom;
+  CountBlock bLogicLen;
+  BrowseHook bChange, bAdd;
+  int nRowPos = 1, nColPos = 1, nLen = 0;
+  std::optional<int> nAt;  // array sources: the current element
+  int nColAct = 1;
+  std::optional<int> nMaxFilter;
+  bool lHitTop = false, lHitBottom = false;
+  bool lMChange = true, lAutoEdit = false, lAutoSkip = false, lCellStyle = false;
+  Array aHeaders;
+  bool lHeadersSet = false;
+  std::vector<int> aColSizes;
+  ColSizesBlock bColSizes;  // tree sources: widths from the current item
+  COLORREF nClrBackHead = 0, nClrForeHead = 0, nClrBackFocus = 0, nClrForeFocus = 0;
+  std::optional<std::vector<bool>> aJustify;
+  std::optional<std::vector<HeaderAction>> aActions;
+  TWindowPtr oGet;
+  int nLineStyle = 2;
+  bool lIconView = false;
+  std::vector<HICON> aIcons;
+  std::function<int()> bIconDraw;
+  std::function<Value()> bIconText;
+  int nIconPos = 0;
+  int nVScrollPos = 0;
+  int nStopRatio = 4, nMaxRowToAdvance = 40, nMinVelocity = 50;
+  bool lDrawSelected = true;
+  HCURSOR hCursorHand = nullptr;
+  std::shared_ptr<BrowseTree> oTreeSource;
+  std::shared_ptr<BrowseTreeItem> oTreeItem;
+
+ protected:
+  // Drag state of kinetic scrolling.
+  std::optional<int> nStartMRow, nEndMRow, nRowAdvance, nColAdvance;
+  DWORD nStartTime = 0, nEllapsed = 0;
+  bool lDown = true, lPressed = false, lMoved = false;
+
+ private:
+  void InitMembers(const TWBrowseParams& p);
+  bool IsWorkArea() const;
+  std::function<int()> LogicLenFn();
+  int RefreshLen();
+  std::vector<int> DefaultWidths(const Array& row);
+  void HeaderLine(HDC hDC);
+  void DragStep(int nLine, int nCol);
+  void Glide(int d, int v);
+};
+
+// Work-area row block of a browse without one: the visible fields as text.
+Array _AFIELDS(TWBrowse& oBrw);
+// The results of evaluating each block.
+Array _ADATA(const std::vector<std::function<Value()>>& aData);
+// Printing aids: element n of an array, or of a row block's result.
+std::function<Value()> GENLOCAL(const ArrayPtr& aArray, int n);
+std::function<Value()> GENBLOCK(const LineBlock& bLine, TWBrowse& oBrw, int n);
+
+}  // namespace nx

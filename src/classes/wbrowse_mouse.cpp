@@ -1,0 +1,320 @@
+// TWBrowse: the mouse. Pressing selects a row; dragging moves the rows with
+// the pointer; a quick release glides on, slowing step by step; dragging a
+// column border resizes the column.
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+#include "classes/cursor.h"
+#include "classes/scrllbar.h"
+#include "classes/wbrowse.h"
+#include "native/dispatch.h"
+#include "native/draw.h"
+#include "native/gdi.h"
+#include "rt/strings.h"
+#include "rt/workarea.h"
+
+namespace nx {
+
+namespace {
+
+// Column resizing: one at a time in the process (the mouse is captured).
+struct ResizeState {
+  int column = 0;
+  int startX = 0;
+  int minX = 0;
+  int drawnX = 0;
+} g_resize;
+
+// Right border of column c (x of its last pixel + 1) within 1 pixel of nCol.
+int BorderHit(const std::vector<int>& sizes, int nColPos, int startX, int nCol, int* column) {
+  int x = startX;
+  for (int c = std::max(nColPos, 1); c <= int(sizes.size()); ++c) {
+    x += sizes[size_t(c - 1)];
+    if (x - 1 <= nCol && nCol <= x + 1) {
+      *column = c;
+      return x;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+Value TWBrowse::HandleEvent(UINT nMsg, WPARAM nWParam, LPARAM nLParam) {
+  if (nMsg == WM_MOUSELEAVE) return MouseLeave(HIWORD(nLParam), LOWORD(nLParam), int(nWParam));
+  return TControl::HandleEvent(nMsg, nWParam, nLParam);
+}
+
+Value TWBrowse::LButtonDown(int nRow, int nCol, int nKeyFlags) {
+  TWBrowsePtr keep = SelfBrw();
+  HFONT font = FontHandle();
+  nRowAdvance = NWROW(hWnd, nullptr, nRow, font);
+  nColAdvance = nAtCol(nCol);
+  nStartMRow = nRowAdvance;
+  lPressed = true;
+  nStartTime = GETTICKCOUNT();
+  int borderStart = 0;
+  if (Upper(ClassName()) == "TCBROWSE") borderStart = FrozenWidth();
+  if (lDrag) return TControl::LButtonDown(nRow, nCol, nKeyFlags);
+  int line = *nRowAdvance;
+  if (nLen < 1 && line != 0) return Value();
+  if (lMChange) {
+    int column = 0;
+    if (int x = BorderHit(GetColSizes(), nColPos, borderStart, nCol, &column)) {
+      if (!lCaptured) {
+        lCaptured = true;
+        SetCapture(hWnd);
+        VertLine(x, column);
+      }
+      return Value();
+    }
+  }
+  SetFocus();
+  if (!hWnd) return Value(0);  // the focus change closed the window
+  if (line == 0) {
+    int col = nAtCol(nCol);
+    if (aActions && col >= 1 && col <= int(aActions->size())) {
+      if (const HeaderAction& action = (*aActions)[size_t(col - 1)]) {
+        HDC dc = ::GetDC(hWnd);
+        HeaderLine(dc);
+        ::ReleaseDC(hWnd, dc);
+        action(*this, nRow, nCol);
+        if (hWnd) {
+          dc = ::GetDC(hWnd);
+          HeaderLine(dc);
+          ::ReleaseDC(hWnd, dc);
+        }
+      } else {
+        MessageBeep(0xFFFFFFFF);
+      }
+    } else {
+      MessageBeep(0xFFFFFFFF);
+    }
+  }
+  if (line > nLen) return Value(0);
+  if (line > 0 && line != nRowPos && line <= nRowCount()) {
+    DrawLine();
+    int s = Skip(line - nRowPos);
+    nRowPos += s;
+    if (oVScroll) VSetPos(VGetPos() + s);
+    if (lCellStyle) {
+      nColAct = nAtCol(nCol);
+      if (oHScroll) oHScroll->SetPos(nColAct);
+    }
+    DrawSelect();
+    lHitTop = lHitBottom = false;
+    if (bChange) bChange(*this);
+  } else if (lCellStyle) {
+    nColAct = nAtCol(nCol);
+    if (oHScroll) oHScroll->SetPos(nColAct);
+    Refresh(false);
+  }
+  TControl::LButtonDown(nRow, nCol, nKeyFlags);
+  return Value(0);
+}
+
+Value TWBrowse::MouseMove(int nRow, int nCol, int nKeyFlags) {
+  TWBrowsePtr keep = SelfBrw();
+  int line = NWROW(hWnd, nullptr, nRow, FontHandle());
+  TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hWnd, 0};
+  if (hWnd) TrackMouseEvent(&tme);
+  if (lDrag) return TControl::MouseMove(nRow, nCol, nKeyFlags);
+  if (lPressed) {
+    if (nStartTime == 0) nStartTime = GETTICKCOUNT();
+  } else {
+    nStartTime = 0;
+    nEllapsed = 0;
+  }
+  if (lPressed && !lCaptured) {
+    DragStep(line, nCol);
+    return Value();
+  }
+  if (lCaptured) {
+    WSETCURSOR(CURSORWE());
+    VertLine(nCol);
+    return Value(0);
+  }
+  int column = 0;
+  if (lMChange && BorderHit(GetColSizes(), nColPos, 0, nCol, &column)) WSETCURSOR(CURSORWE());
+  else TControl::MouseMove(nRow, nCol, nKeyFlags);
+  return Value(0);
+}
+
+// One drag step: the row grabbed at the press follows the pointer to `line`,
+// and sideways moves scroll the columns.
+void TWBrowse::DragStep(int line, int nCol) {
+  WSETCURSOR(hCursorHand);
+  int d = nRowAdvance.value_or(line) - line;
+  nRowAdvance = line;
+  int col = nAtCol(nCol);
+  int e = col - nColAdvance.value_or(col);
+  if (e < 0) GoRight();
+  else if (e > 0) GoLeft();
+  nColAdvance = nAtCol(nCol);
+  bool arraySource = nAt.has_value();
+  int rows = nRowCount();
+  if (d > 0) {
+    if (lDown) {
+      nStartMRow = line;
+      nStartTime = GETTICKCOUNT();
+    }
+    int r = nRowPos;
+    if (arraySource) *nAt += rows - nRowPos;
+    nRowPos = rows;
+    if (arraySource) {
+      lDrawSelected = false;
+      GoDown();
+    }
+    Refresh();
+    nRowPos = std::max(1, r - 1);
+    if (arraySource) {
+      *nAt -= rows - nRowPos;
+    } else if (IsWorkArea()) {
+      long keyNo = InAlias(cAlias, [] { return OrdKeyNo(); });
+      if (nLen - rows + nRowPos + 1 <= keyNo) Skip(-1);
+    }
+    lDrawSelected = true;
+    Refresh();
+    lDown = false;
+  } else if (d < 0) {
+    if (!lDown) {
+      nStartMRow = line;
+      nStartTime = GETTICKCOUNT();
+    }
+    int r = nRowPos;
+    if (arraySource) *nAt -= nRowPos - 1;
+    nRowPos = 1;
+    if (arraySource) {
+      lDrawSelected = false;
+      GoUp();
+    }
+    Refresh();
+    nRowPos = r + 1;
+    if (arraySource) *nAt += nRowPos - 1;
+    lDrawSelected = true;
+    Refresh();
+    lDown = true;
+  }
+  if (nRowPos != line) nRowPos = line;
+}
+
+Value TWBrowse::LButtonUp(int nRow, int nCol, int nKeyFlags) {
+  TWBrowsePtr keep = SelfBrw();
+  if (lDrag) return TControl::LButtonUp(nRow, nCol, nKeyFlags);
+  WSETCURSOR(oCursor && oCursor->hCursor ? oCursor->hCursor : CURSORARROW());
+  if (lPressed) {
+    lPressed = false;
+    nEndMRow = NWROW(hWnd, nullptr, nRow, FontHandle());
+    nEllapsed = GETTICKCOUNT();
+    int d = *nEndMRow - nStartMRow.value_or(*nEndMRow);
+    double t = double(int64_t(nEllapsed) - int64_t(nStartTime)) / 4000.0;
+    int v = t > 0 ? int(std::abs(d) / t) : 0;  // lines per 4000 ms; the same tick gives 0
+    if (v > nMinVelocity) Glide(d, v);
+  }
+  if (lCaptured) {
+    lCaptured = false;
+    ReleaseCapture();
+    VertLine();
+  }
+  TControl::LButtonUp(nRow, nCol, nKeyFlags);
+  return Value();
+}
+
+void TWBrowse::Glide(int d, int v) {
+  double n = std::min(double(nMaxRowToAdvance), v * 0.125);
+  double u = n > 0 ? double(nStopRatio) * nMaxRowToAdvance / n : 0;
+  lMoved = true;
+  int rows = nRowCount();
+  if (d > 0) {
+    if (nAt) *nAt -= nRowPos - 1;
+    nRowPos = 1;
+  } else if (d < 0) {
+    if (nAt) *nAt += rows - nRowPos;
+    nRowPos = rows;
+  }
+  for (int i = 1; i <= n; ++i) {
+    if (!lMoved) break;
+    if (d > 0) {
+      GoUp();
+      if (nAt && *nAt == 1) break;
+    } else {
+      GoDown();
+      if (nAt && *nAt == nLen) break;
+    }
+    Refresh();
+    SLEEP(DWORD(std::min(120.0, i * u)));
+    MSG msg;
+    if (hWnd && PeekMessageA(&msg, hWnd, WM_LBUTTONDOWN, WM_LBUTTONUP, PM_REMOVE)) {
+      lPressed = false;
+      break;
+    }
+    SYSREFRESH();
+  }
+  lMoved = false;
+  Refresh();
+  nStartTime = 0;
+  nStartMRow = 0;
+}
+
+Value TWBrowse::MouseLeave(int, int, int) {
+  lPressed = false;
+  Refresh();
+  return Value();
+}
+
+Value TWBrowse::LDblClick(int nRow, int nCol, int nKeyFlags) {
+  int line = NWROW(hWnd, nullptr, nRow, FontHandle());
+  if (line != nRowPos || nLen <= 0) return Value();
+  if (lAutoEdit) {
+    if (bEdit) bEdit(*this, nAtCol(nCol));
+    return Value();
+  }
+  return TControl::LDblClick(nRow, nCol, nKeyFlags);
+}
+
+void TWBrowse::VertLine(std::optional<int> nColPix, std::optional<int> nColInit) {
+  if (Upper(ClassName()) == "TCBROWSE") return;
+  std::vector<int> sizes = GetColSizes();
+  if (nColInit) {
+    g_resize.column = *nColInit;
+    g_resize.startX = nColPix.value_or(0);
+    g_resize.drawnX = 0;
+    int left = 0;
+    for (int c = std::max(nColPos, 1); c < *nColInit && c <= int(sizes.size()); ++c) left += sizes[size_t(c - 1)];
+    g_resize.minX = left + 5;
+  } else if (!nColPix) {
+    int c = g_resize.column;
+    if (c >= 1 && c <= int(aColSizes.size())) {
+      int left = g_resize.minX - 5;
+      int x = g_resize.drawnX ? g_resize.drawnX : g_resize.startX;
+      aColSizes[size_t(c - 1)] = std::max(5, x - left);
+    }
+    Refresh();
+  }
+  if (nColPix) nColPix = std::max(*nColPix, g_resize.minX);
+  if (!hWnd) return;
+  RECT r{};
+  GetClientRect(hWnd, &r);
+  HDC dc = ::GetDC(hWnd);
+  if (g_resize.drawnX) {
+    INVERTRECT(dc, ARect{0, g_resize.drawnX - 2, r.bottom, g_resize.drawnX + 2});
+    g_resize.drawnX = 0;
+  }
+  if (nColPix && *nColPix - 2 > 0) {
+    INVERTRECT(dc, ARect{0, *nColPix - 2, r.bottom, *nColPix + 2});
+    g_resize.drawnX = *nColPix;
+  }
+  ::ReleaseDC(hWnd, dc);
+}
+
+void TWBrowse::ShowSizes() {
+  std::ostringstream text;
+  std::vector<int> sizes = GetColSizes();
+  for (size_t i = 0; i < sizes.size(); ++i)
+    text << (i < aHeaders.size() ? cValToChar(aHeaders[i]) : std::string()) << ": " << Str(Value(sizes[i]), 3)
+         << "\r\n";
+  MessageBoxA(hWnd, text.str().c_str(), "Information", MB_ICONINFORMATION);
+}
+
+}  // namespace nx

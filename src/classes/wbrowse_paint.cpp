@@ -1,0 +1,219 @@
+// TWBrowse: painting, the selection, column geometry and the icon view.
+#include <algorithm>
+
+#include "classes/brush.h"
+#include "classes/font.h"
+#include "classes/scrllbar.h"
+#include "classes/wbrowse.h"
+#include "native/draw.h"
+#include "rt/strings.h"
+#include "rt/workarea.h"
+
+namespace nx {
+
+namespace {
+constexpr COLORREF kNoFocusGrey = RGB(128, 128, 128);
+}
+
+Value TWBrowse::Display() {
+  TWBrowsePtr keep = SelfBrw();
+  BeginPaint();
+  if (oVScroll) {
+    int len = bLogicLen ? bLogicLen(*this) : 0;
+    if (VGetMax() != len || len != nLen) {
+      nLen = len;
+      VSetRange();
+      oVScroll->SetPage(std::min(nRowCount(), nLen - 1), true);
+    }
+  }
+  if (oHScroll) oHScroll->SetRange(1, nColumns());
+  Paint();
+  EndPaint();
+  return Value(0);
+}
+
+Value TWBrowse::Paint() {
+  TWBrowsePtr keep = SelfBrw();
+  auto aInfo = DispBegin();
+  if (oBrush && oBrush->hBrush) {
+    RECT r{};
+    GetClientRect(hWnd, &r);
+    FillRect(hDC, &r, oBrush->hBrush);
+  }
+  if (lIconView) {
+    DrawIcons();
+    DispEnd(aInfo);
+    return Value(0);
+  }
+  bool workArea = IsWorkArea();
+  if (workArea && nRowPos == 1) {
+    InAlias(cAlias, [] {
+      if (!Eof()) {
+        DbSkip(-1);
+        if (!Bof()) DbSkip(1);
+      }
+    });
+  }
+  HeaderLine(hDC);
+  nLen = bLogicLen ? bLogicLen(*this) : 0;
+  if (nLen > 0) {
+    Skip(1 - nRowPos);
+    int line = 1, rows = nRowCount();
+    while (line <= rows) {
+      DrawLine(line);
+      if (Skip(1) != 1) break;
+      ++line;
+    }
+    // The source stands on the row after the last line, or on the last row
+    // when the data ended: back to the current row.
+    Skip(nRowPos - line);
+    if (nLen < nRowPos) nRowPos = nLen;
+    DrawSelect();
+  }
+  if (workArea) {
+    InAlias(cAlias, [&] {
+      lHitTop = Bof();
+      lHitBottom = Eof();
+    });
+  }
+  DispEnd(aInfo);
+  return Value(0);
+}
+
+void TWBrowse::HeaderLine(HDC dc) {
+  std::vector<int> sizes = GetColSizes();
+  WBRWLINE(hWnd, dc, 0, aHeaders, sizes, nColPos, nClrForeHead, nClrBackHead, FontHandle(), false,
+           aJustify ? &*aJustify : nullptr, Value(), nLineStyle, std::nullopt, Value(), oVScroll.get(),
+           LogicLenFn());
+}
+
+void TWBrowse::DrawLine(std::optional<int> nLine) {
+  if (!bLine || !hWnd) return;
+  std::vector<int> sizes = GetColSizes();
+  WBRWLINE(hWnd, hDC, nLine.value_or(nRowPos), bLine(*this), sizes, nColPos, nClrText, nClrPane, FontHandle(),
+           bool(bColSizes), aJustify ? &*aJustify : nullptr, Value(), nLineStyle, std::nullopt, Value(),
+           oVScroll.get(), LogicLenFn());
+}
+
+Value TWBrowse::DrawSelect() {
+  if (!lDrawSelected || !bLine || !hWnd) return Value();
+  COLORREF back = lFocused ? nClrBackFocus : kNoFocusGrey;
+  std::vector<int> sizes = GetColSizes();
+  const std::vector<bool>* justify = aJustify ? &*aJustify : nullptr;
+  if (!lCellStyle) {
+    WBRWLINE(hWnd, hDC, nRowPos, bLine(*this), sizes, nColPos, nClrForeFocus, back, FontHandle(), bool(bColSizes),
+             justify, Value(), nLineStyle, std::nullopt, Value(lFocused), oVScroll.get(), LogicLenFn());
+  } else {
+    DrawLine();
+    WBRWLINE(hWnd, hDC, nRowPos, bLine(*this), sizes, nColPos, nClrForeFocus, back, FontHandle(), bool(bColSizes),
+             justify, Value(), nLineStyle, nColAct, Value(lFocused), oVScroll.get(), LogicLenFn(), nClrText,
+             nClrPane);
+  }
+  return Value();
+}
+
+Value TWBrowse::GotFocus(HWND hCtlLost) {
+  Value r = TControl::GotFocus(hCtlLost);
+  if (nLen > 0 && !cAlias.empty() && !lIconView) DrawSelect();
+  return r;
+}
+
+Value TWBrowse::LostFocus(HWND hWndGetFocus) {
+  Value r = TControl::LostFocus(hWndGetFocus);
+  if (nLen > 0 && !cAlias.empty() && !lIconView) DrawSelect();
+  return r;
+}
+
+int TWBrowse::nAtCol(int nColPix) {
+  std::vector<int> sizes = GetColSizes();
+  int col = nColPos - 1, pos = 0;
+  while (pos < nColPix && col < int(sizes.size())) {
+    pos += sizes[size_t(col)];
+    ++col;
+  }
+  return col;
+}
+
+bool TWBrowse::IsColVisible(int nCol) {
+  int usable = nWidth() - (oVScroll ? 16 : 0);
+  if (nCol < nColPos) return false;
+  std::vector<int> sizes = GetColSizes();
+  int sum = 0, c = nColPos;
+  while (sum < usable && c <= nCol && c <= int(sizes.size())) {
+    sum += sizes[size_t(c - 1)];
+    ++c;
+  }
+  return c > nCol && sum <= usable;
+}
+
+// ---- icon view ---------------------------------------------------------------------------
+
+namespace {
+HICON DefaultIcon() { return EXTRACTICON("user.exe", 0); }
+}  // namespace
+
+void TWBrowse::DrawIcons() {
+  if (!IsWorkArea() || !hWnd) return;
+  RECT r{};
+  GetClientRect(hWnd, &r);
+  int width = r.right, height = r.bottom;
+  int capacity = (width / 50) * (height / 50);
+  HICON fallback = DefaultIcon();
+  auto font = TFont::New({.cFaceName = "System", .nHeight = -8, .lUnderline = true});
+  HGDIOBJ old = SelectObject(hDC, font->hFont);
+  COLORREF oldText = SetTextColor(hDC, RGB(255, 255, 255));
+  COLORREF oldBack = SetBkColor(hDC, RGB(0, 0, 128));
+  InAlias(cAlias, [&] {
+    long start = RecNo();
+    int row = 10, col = 10;
+    for (int i = 0; i < capacity && !Eof(); ++i) {
+      HICON icon = fallback;
+      if (!aIcons.empty() && bIconDraw) {
+        int k = bIconDraw();
+        if (k >= 1 && k <= int(aIcons.size())) icon = aIcons[size_t(k - 1)];
+      }
+      DRAWICON(hDC, row, col, icon);
+      std::string caption = bIconText ? cValToChar(bIconText()) : Str(Value(RecNo()));
+      DRAWTEXT(hDC, caption, ARect{row + 35, col - 5, row + 48, col + 40}, DT_CENTER);
+      col += 50;
+      if (col >= width - 32) {
+        row += 50;
+        col = 10;
+      }
+      DbSkip(1);
+    }
+    DbGoTo(start);
+  });
+  SetTextColor(hDC, oldText);
+  SetBkColor(hDC, oldBack);
+  SelectObject(hDC, old);
+  font->End();
+  if (fallback) DestroyIcon(fallback);
+}
+
+void TWBrowse::DrawIcon(int nIcon, bool focused) {
+  if (!hWnd || nIcon < 1) return;
+  RECT r{};
+  GetClientRect(hWnd, &r);
+  int perRow = std::max(int(r.right) / 50, 1);
+  int row = (nIcon - 1) / perRow, col = (nIcon - 1) % perRow;
+  HICON icon = DefaultIcon();
+  HDC dc = GetDC();
+  if (focused) DRAWICONFOCUS(dc, row * 50 + 10, col * 50 + 10, icon);
+  else DRAWICON(dc, row * 50 + 10, col * 50 + 10, icon);
+  ReleaseDC();
+  if (icon) DestroyIcon(icon);
+}
+
+int TWBrowse::nAtIcon(int nRow, int nCol) {
+  RECT r{};
+  if (hWnd) GetClientRect(hWnd, &r);
+  int perRow = int(r.right) / 50;
+  nRow -= 9;
+  nCol -= 1;
+  int within = nCol % 50;
+  if (within >= 9 && within <= 41) return perRow * (nRow / 50) + nCol / 50 + 1;
+  return 0;
+}
+
+}  // namespace nx

@@ -1,0 +1,66 @@
+// Browse natives: the line painter every header and data line goes through,
+// line geometry, whole-line scrolling, the work-area range helpers, and the
+// clock the drag and glide read.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "rt/value.h"
+
+namespace nx {
+
+class TScrollBar;
+
+// A colour of the line painter: an RGB value, or a block evaluated with the
+// column number (or with 0, once per line, for the line colours).
+struct BrwColor {
+  COLORREF rgb = 0;
+  std::function<COLORREF(int nCol)> block;
+  BrwColor(COLORREF c = 0) : rgb(c) {}
+  BrwColor(std::function<COLORREF(int)> b) : block(std::move(b)) {}
+  COLORREF Get(int nCol) const { return block ? block(nCol) : rgb; }
+};
+
+// Draws line nLine (0: the header) of a browse: one cell per value from
+// column nColPos on, the last column stretched to the visible width. hDC 0:
+// the window's own device context. nColAct set: that cell in nClrText on
+// nClrPane, the others in nClrTextCell on nClrPaneCell. A number value is a
+// bitmap handle. oVScroll and bLogicLen narrow the visible width by the
+// vertical bar when there is more than one row.
+void WBRWLINE(HWND hWnd, HDC hDC, int nLine, const Array& aValues, const std::vector<int>& aColSizes, int nColPos,
+              const BrwColor& nClrText, const BrwColor& nClrPane, HFONT hFont, bool lTree,
+              const std::vector<bool>* aJustify, const Value& uUnused1, int nLineStyle, std::optional<int> nColAct,
+              const Value& uUnused2, const TScrollBar* oVScroll, const std::function<int()>& bLogicLen,
+              const BrwColor& nClrTextCell = {}, const BrwColor& nClrPaneCell = {});
+
+// Whole lines that fit in the client area (header included).
+int NWROWS(HWND hWnd, HDC hDC, HFONT hFont);
+// The screen line (0: the header) under client y coordinate nY.
+int NWROW(HWND hWnd, HDC hDC, int nY, HFONT hFont);
+// Shifts the data lines by nLines (positive: up); the header stays and the
+// uncovered strip is left for the caller to draw.
+void WBRWSCROLL(HWND hWnd, int nLines, HFONT hFont);
+
+// Work-area helpers for key-range browses (in the selected area).
+long BRWGOTO(long nSkip, const Block& bWhile);
+void BRWGOBOTTOM(const Value& uValue);
+// A skip block for the key range [uValue1, uValue2] over cField in cAlias,
+// or an empty function for a bound of another type.
+std::function<int(int)> BUILDSKIP(const std::string& cAlias, const std::string& cField, const Value& uValue1,
+                                  const Value& uValue2);
+
+// The clock of the drag and glide: milliseconds since start-up, and a pause.
+// Tests may substitute both.
+DWORD GETTICKCOUNT();
+void SLEEP(DWORD nMilliseconds);
+struct BrowseClock {
+  std::function<DWORD()> tick;
+  std::function<void(DWORD)> sleep;
+};
+BrowseClock SetBrowseClock(BrowseClock clock);  // empty members: the system's; answers the previous
+
+}  // namespace nx
