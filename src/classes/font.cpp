@@ -286,12 +286,14 @@ bool TFont::SetProperty(std::string_view cName, const Value& uValue) {
 
 namespace {
 
+// The members of a font made with the constructor's defaults. Not read
+// from the stock font: its metrics differ between systems, and a record
+// must load to the same description everywhere.
 persist::Members DefaultFontMembers() {
-  // The spec'd default instance: a fresh TFont():New(), ended afterwards.
-  auto def = TFont::New();
-  auto members = def->Properties();
-  def->End();
-  return members;
+  TFont def;
+  def.cFaceName = "SYSTEM_FONT";
+  def.lDestroy = false;
+  return def.Properties();
 }
 
 }  // namespace
