@@ -70,7 +70,7 @@ TEST(BmpRead, EveryDepthReadsToItsPixels) {
 TEST(BmpRead, Rle8IsDecodedWithinItsData) {
   // 4 x 2, RLE8: the bottom row is 3 x index 1 and 1 x index 2, then end of line and of bitmap.
   std::vector<uint8_t> f = MakeBmp(4, 2, 8, {RGB(0, 0, 0), RGB(255, 0, 0), RGB(0, 255, 0)},
-                                   [](int, int) { return 0u; });
+                                   [](int, int) { return 0u; }, 3);
   const size_t off = 14 + 40 + 12;
   f.resize(off);
   const uint8_t rle[] = {3, 1, 1, 2, 0, 0, 0, 1};
@@ -180,9 +180,12 @@ TEST(Dib, ReadDrawWriteRoundTrip) {
   EXPECT_EQ(c.At(7, 4), table[value(5, 3)]);
   EXPECT_EQ(c.At(8, 1), kWhite);
   c.Fill(kWhite);
-  EXPECT_TRUE(nx::DIBDRAW(c.dc(), dib, nullptr, 0, 0, 3, 2));  // stretched to half
-  EXPECT_EQ(c.At(0, 0), table[value(0, 0)]);
-  EXPECT_EQ(c.At(3, 0), kWhite);
+  Canvas big(16, 12);
+  EXPECT_TRUE(nx::DIBDRAW(big.dc(), dib, nullptr, 0, 0, 12, 8));  // stretched to twice the size
+  EXPECT_EQ(big.At(1, 1), table[value(0, 0)]);
+  EXPECT_EQ(big.At(2, 0), table[value(1, 0)]);
+  EXPECT_EQ(big.At(11, 7), table[value(5, 3)]);
+  EXPECT_EQ(big.At(12, 0), kWhite);
   EXPECT_FALSE(nx::DIBDRAW(nullptr, dib, nullptr, 0, 0));
   EXPECT_FALSE(nx::DIBDRAW(c.dc(), nullptr, nullptr, 0, 0));
 

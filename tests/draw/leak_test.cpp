@@ -52,7 +52,9 @@ void EveryNative(Canvas& c, HWND wnd, HBITMAP bmp, HICON icon, const std::string
   nx::GRADIENT(dc, {0, 0, 40, 40}, RGB(0, 0, 0), RGB(255, 255, 255), false);
   nx::GradientFill(dc, 0, 0, 30, 30, {{0.3, 0, 255}, {0.7, 255, 0}});
   nx::FLOODFILL(dc, 30, 30, RGB(1, 2, 3), RGB(9, 9, 9));
+  nx::MOVETO(dc, 1, 1);
   nx::LINETO(dc, 5, 5, static_cast<HPEN>(GetStockObject(WHITE_PEN)));
+  nx::MOVETO(dc, 0, 0);  // moving the position is what the two are for
   nx::DRAWTEXT(dc, "text");
   nx::DRAWTEXTEX(dc, "longer text", nx::ARect{0, 0, 10, 20}, DT_END_ELLIPSIS | DT_MODIFYSTRING);
   nx::WSAY(wnd, nullptr, 0, 0, "say");
@@ -183,7 +185,7 @@ TEST_F(Register, LeaksShowWithTheirKindAndGoToResLog) {
   EXPECT_EQ(GetFileAttributesA("res.log"), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST(Register, OffRecordsNothing) {
+TEST(RegisterOff, RecordsNothing) {
   nx::RESREGISTER(false);
   HBRUSH brush = nx::CREATESOLIDBRUSH(RGB(7, 7, 7));
   EXPECT_EQ(nx::RESCOUNT(), 0u);
