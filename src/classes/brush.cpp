@@ -179,10 +179,8 @@ bool TBrush::SetProperty(std::string_view cName, const Value& uValue) {
 namespace {
 
 persist::Members DefaultBrushMembers() {
-  auto def = TBrush::New();
-  auto members = def->Properties();
-  def->End();
-  return members;
+  TBrush def;  // the constructor's defaults, without touching the brush list
+  return def.Properties();
 }
 
 }  // namespace

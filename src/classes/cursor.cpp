@@ -54,9 +54,7 @@ TCursor& TCursor::NewBmp(HBITMAP hBitmap, HPALETTE hPalette, int nRow, int nCol,
 }
 
 void TCursor::End() {
-  // Resource cursors are shared by the system and need no destruction;
-  // only those built from bitmaps are the object's own.
-  if (hCursor && !lPredef && GetCursor() != hCursor) DESTROYCURSOR(hCursor);
+  if (hCursor && !lPredef) DESTROYCURSOR(hCursor);
   hCursor = nullptr;
 }
 

@@ -264,7 +264,9 @@ std::string TFont::cGenPrg(std::string_view cName) const {
 }
 
 std::vector<std::pair<std::string, Value>> TFont::Properties() const {
-  return {{"cFaceName", Value(cFaceName)}, {"lBold", Value(lBold)},
+  // Height and width are kept too: a font read back must have its size.
+  return {{"cFaceName", Value(cFaceName)}, {"nInpHeight", Value(nInpHeight)}, {"nInpWidth", Value(nInpWidth)},
+          {"lBold", Value(lBold)},
           {"lItalic", Value(lItalic)},     {"lUnderline", Value(lUnderline)},
           {"lStrikeOut", Value(lStrikeOut)}, {"nOrientation", Value(nOrientation)},
           {"nWeight", Value(nWeight)},     {"nCharSet", Value(nCharSet)}};
@@ -273,6 +275,8 @@ std::vector<std::pair<std::string, Value>> TFont::Properties() const {
 bool TFont::SetProperty(std::string_view cName, const Value& uValue) {
   const std::string name = Upper(cName == "n_Style" ? std::string_view("nStyle") : cName);
   if (name == "CFACENAME" && uValue.IsString()) cFaceName = uValue.AsString();
+  else if (name == "NINPHEIGHT" && uValue.IsNumber()) nInpHeight = uValue.AsNumber();
+  else if (name == "NINPWIDTH" && uValue.IsNumber()) nInpWidth = uValue.AsNumber();
   else if (name == "LBOLD" && uValue.IsLogical()) lBold = uValue.AsLogical();
   else if (name == "LITALIC" && uValue.IsLogical()) lItalic = uValue.AsLogical();
   else if (name == "LUNDERLINE" && uValue.IsLogical()) lUnderline = uValue.AsLogical();
@@ -286,12 +290,15 @@ bool TFont::SetProperty(std::string_view cName, const Value& uValue) {
 
 namespace {
 
+// The members of a font made with the constructor's defaults. Not read
+// from the stock font: its metrics differ between systems, and a record
+// must load to the same description everywhere.
 persist::Members DefaultFontMembers() {
-  // The spec'd default instance: a fresh TFont():New(), ended afterwards.
-  auto def = TFont::New();
-  auto members = def->Properties();
-  def->End();
-  return members;
+  TFont def;
+  def.nInpHeight = 14;
+  def.cFaceName = "SYSTEM_FONT";
+  def.lDestroy = false;
+  return def.Properties();
 }
 
 }  // namespace
@@ -320,6 +327,8 @@ std::shared_ptr<TFont> TFont::FromRecord(std::string_view cData) {
   if (!shape.Load(cData)) return nullptr;
   FontParams p;
   p.cFaceName = shape.cFaceName;
+  p.nHeight = shape.nInpHeight;
+  p.nWidth = shape.nInpWidth;
   p.lBold = shape.lBold;
   p.lItalic = shape.lItalic;
   p.lUnderline = shape.lUnderline;

@@ -2,6 +2,7 @@
 #include "native/draw.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 #include "native/draw_internal.h"
@@ -263,8 +264,13 @@ int DRAWTEXTEX(HDC hDC, std::string_view cText, std::optional<ARect> aRect, UINT
   if (!hDC) return 0;
   RECT rc = aRect ? aRect->ToRECT() : RECT{0, 0, 0, 14};
   // An ellipsis may be written into the text: a private copy with spare room.
-  std::vector<char> text(cText.begin(), cText.end());
-  text.resize(cText.size() + 5, '\0');
+  std::vector<char> text;
+  try {
+    text.assign(cText.begin(), cText.end());
+    text.resize(cText.size() + 5, '\0');
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
   return DrawTextExA(hDC, text.data(), static_cast<int>(cText.size()), &rc, nFlags, nullptr);
 }
 

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <new>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -54,8 +55,9 @@ const BITMAPINFO* AsInfo(const std::vector<uint8_t>& dib) { return reinterpret_c
 
 HPALETTE PaletteFromTable(const uint8_t* table, uint32_t colors) {
   if (!colors || colors > 256) return nullptr;
-  std::vector<uint8_t> buf(sizeof(LOGPALETTE) + colors * sizeof(PALETTEENTRY));
-  auto* lp = reinterpret_cast<LOGPALETTE*>(buf.data());
+  // LOGPALETTE with room for 256 entries: no allocation, nothing to throw.
+  alignas(LOGPALETTE) uint8_t buf[sizeof(LOGPALETTE) + 256 * sizeof(PALETTEENTRY)];
+  auto* lp = reinterpret_cast<LOGPALETTE*>(buf);
   lp->palVersion = 0x300;
   lp->palNumEntries = static_cast<WORD>(colors);
   for (uint32_t i = 0; i < colors; ++i) {
@@ -524,7 +526,11 @@ std::string BMPTOSTR(HBITMAP hBitmap) {
   const auto dib = DibBytes(hBitmap, nullptr);
   if (dib.empty()) return {};
   const auto file = bmp::FileFromDib(dib);
-  return std::string(file.begin(), file.end());
+  try {
+    return std::string(file.begin(), file.end());
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
 }
 
 void PALBMPNEW(HWND hWnd, HBITMAP hBitmap, HPALETTE hPalette) {

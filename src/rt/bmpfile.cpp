@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstring>
+#include <new>
 
 namespace nx::bmp {
 
@@ -135,6 +136,7 @@ std::optional<Info> ParseDib(std::span<const uint8_t> dib, size_t bitsOffsetHint
   if (info.compression == kRle8 || info.compression == kRle4) {
     info.bitsSize = sizeImage ? sizeImage : avail;
     if (info.bitsSize == 0 || info.bitsSize > avail) return std::nullopt;
+    if (uint64_t(Stride(info.width, info.bitCount)) * uint64_t(info.height) > kMaxRleBytes) return std::nullopt;
   } else {
     const size_t stride = Stride(info.width, info.bitCount);
     const uint64_t need = uint64_t(stride) * uint64_t(info.height);
@@ -190,20 +192,32 @@ std::vector<uint8_t> Canonical(std::span<const uint8_t> dib, const Info& info) {
 }  // namespace
 
 std::vector<uint8_t> NormaliseFile(std::span<const uint8_t> file) {
-  const auto info = ParseFile(file);
-  return info ? Canonical(file.subspan(kFileHeader), *info) : std::vector<uint8_t>{};
+  try {
+    const auto info = ParseFile(file);
+    return info ? Canonical(file.subspan(kFileHeader), *info) : std::vector<uint8_t>{};
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
 }
 
 std::vector<uint8_t> NormaliseDib(std::span<const uint8_t> dib) {
-  const auto info = ParseDib(dib);
-  return info ? Canonical(dib, *info) : std::vector<uint8_t>{};
+  try {
+    const auto info = ParseDib(dib);
+    return info ? Canonical(dib, *info) : std::vector<uint8_t>{};
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
 }
 
 std::vector<uint8_t> FileFromDib(std::span<const uint8_t> dib) {
   const auto info = ParseDib(dib);
   if (!info || dib.size() > UINT32_MAX - kFileHeader) return {};
   std::vector<uint8_t> out;
-  out.reserve(kFileHeader + dib.size());
+  try {
+    out.reserve(kFileHeader + dib.size());
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
   out.push_back('B');
   out.push_back('M');
   Put32(out, uint32_t(kFileHeader + dib.size()));

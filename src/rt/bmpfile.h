@@ -22,6 +22,9 @@ constexpr size_t kInfoHeader = 40;
 // Larger images are refused: they are not what a BMP resource of the
 // library is, and the limit keeps allocations bounded for hostile headers.
 constexpr int32_t kMaxSide = 16384;
+// RLE streams may expand far beyond their size; their decoded pixels are
+// limited to this many bytes.
+constexpr size_t kMaxRleBytes = 64u * 1024 * 1024;
 
 // What a validated DIB holds; offsets are relative to the DIB's start.
 struct Info {
@@ -54,7 +57,7 @@ std::optional<Info> ParseDib(std::span<const uint8_t> dib, size_t bitsOffsetHint
 std::optional<Info> ParseFile(std::span<const uint8_t> file);
 
 // The canonical packed DIB of a file image or of a packed DIB; empty when
-// the input is not a sound BMP.
+// the input is not a sound BMP (or memory runs out: these never throw).
 std::vector<uint8_t> NormaliseFile(std::span<const uint8_t> file);
 std::vector<uint8_t> NormaliseDib(std::span<const uint8_t> dib);
 
