@@ -1,17 +1,50 @@
 #include "app/demo.h"
 
+#include "classes/wbrowse.h"
 #include "classes/window.h"
-#include "native/dispatch.h"
+#include "rt/strings.h"
 
 namespace nx::demo {
 
+ArrayPtr BuildTable() {
+  static constexpr const char* kPrefixes[] = {"Row: ", "Col2:", "Col3:", "Col4:", "Col5:", "Col6:", "Col7:", "Col8:"};
+  auto table = NewArray();
+  table->reserve(kRows);
+  for (int n = 1; n <= kRows; ++n) {
+    std::string number = StrZero(Value(n), 4);
+    auto row = NewArray();
+    for (const char* prefix : kPrefixes) AAdd(row, Value(prefix + number));
+    AAdd(table, Value(row));
+  }
+  return table;
+}
+
 Value MAIN() {
-  auto oWnd = TWindow::New({.cTitle = kTitle,
-                            .lSysMenu = true,
-                            .lCaption = true,
-                            .lMin = true,
-                            .lMax = true,
+  ArrayPtr aTable = BuildTable();
+
+  auto oWnd = TWindow::New({.cTitle = kTitle, .lSysMenu = true, .lCaption = true, .lMin = true, .lMax = true,
                             .lPixel = false});
+
+  // Seven columns: the row block fixes the count before the table is attached.
+  auto oBrw = TWBrowse::New({.nRow = 0,
+                             .nCol = 0,
+                             .bLine = [](TWBrowse&) { return Array(7, Value("")); },
+                             .aColSizes = std::vector<int>{100, 100, 100, 100, 100, 100, 100},
+                             .oWnd = oWnd,
+                             .lUpdate = false,
+                             .lPixel = false,
+                             .lDesign = false});
+  // The row block reads the browse's current element each time.
+  oBrw->bLine = [aTable](TWBrowse& brw) {
+    ArrayPtr row = AGet(aTable, size_t(brw.nAtRow())).AsArray();
+    Array values;
+    values.reserve(7);
+    for (size_t c = 1; c <= 7; ++c) values.push_back(AGet(row, c));
+    return values;
+  };
+  oBrw->SetArray(aTable);
+  oWnd->oClient = oBrw;
+
   oWnd->Activate({.cShow = "MAXIMIZED",
                   .bLClicked = oWnd->bLClicked,
                   .bRClicked = oWnd->bRClicked,
