@@ -69,30 +69,34 @@ int Value::Decimals() const {
   return 0;
 }
 
-const std::string& Value::AsString() const {
+const std::string& Value::AsString() const& {
   auto p = std::get_if<std::string>(&v_);
   return p ? *p : kEmptyString;
 }
+std::string Value::AsString() && { return static_cast<const Value&>(*this).AsString(); }
 
 Date Value::AsDate() const {
   auto p = std::get_if<nx::Date>(&v_);
   return p ? *p : nx::Date{};
 }
 
-const ArrayPtr& Value::AsArray() const {
+const ArrayPtr& Value::AsArray() const& {
   auto p = std::get_if<ArrayPtr>(&v_);
   return p ? *p : kNullArray;
 }
+ArrayPtr Value::AsArray() && { return static_cast<const Value&>(*this).AsArray(); }
 
-const Block& Value::AsBlock() const {
+const Block& Value::AsBlock() const& {
   auto p = std::get_if<nx::Block>(&v_);
   return p ? *p : kEmptyBlock;
 }
+Block Value::AsBlock() && { return static_cast<const Value&>(*this).AsBlock(); }
 
-const ObjectPtr& Value::AsObject() const {
+const ObjectPtr& Value::AsObject() const& {
   auto p = std::get_if<ObjectPtr>(&v_);
   return p ? *p : kNullObject;
 }
+ObjectPtr Value::AsObject() && { return static_cast<const Value&>(*this).AsObject(); }
 
 bool operator==(const Value& a, const Value& b) {
   if (a.IsNumber() && b.IsNumber()) {

@@ -93,11 +93,17 @@ class Value {
   bool AsLogical() const;
   double AsNumber() const;
   int64_t AsInt() const;  // truncates towards zero
-  const std::string& AsString() const;
+  // On a temporary these answer copies, so `AGet( a, n ).AsArray()` never
+  // refers into a value that is gone.
+  const std::string& AsString() const&;
+  std::string AsString() &&;
   nx::Date AsDate() const;
-  const ArrayPtr& AsArray() const;
-  const nx::Block& AsBlock() const;
-  const ObjectPtr& AsObject() const;
+  const ArrayPtr& AsArray() const&;
+  ArrayPtr AsArray() &&;
+  const nx::Block& AsBlock() const&;
+  nx::Block AsBlock() &&;
+  const ObjectPtr& AsObject() const&;
+  ObjectPtr AsObject() &&;
   template <class T>
   std::shared_ptr<T> As() const { return std::dynamic_pointer_cast<T>(AsObject()); }
 
