@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "classes/brush.h"
 #include "classes/control.h"
 #include "classes/scrllbar.h"
 #include "native/dispatch.h"
@@ -323,4 +324,49 @@ TEST(ScrollBar, WindowBarDefaultsAndThumbLimit) {
   bar->bTrack = [](int pos) { return Value(pos); };
   EXPECT_EQ(bar->ThumbTrack(65535).AsInt(), 65535);
   DestroyWindow(w->hWnd);
+}
+
+TEST(ControlColors, ParentColourRequestsReachTheControl) {
+  auto w = Parent();
+  auto c = TestCtl::Make(w, 10, 10);
+  c->SetColor(RGB(200, 10, 10), RGB(10, 10, 200));
+  HDC dc = CreateCompatibleDC(nullptr);
+  // The platform asks the parent; the parent relays to the control.
+  LRESULT brush = SendMessageA(w->hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), LPARAM(c->hWnd));
+  EXPECT_EQ(brush, reinterpret_cast<LRESULT>(c->oBrush->hBrush));
+  EXPECT_EQ(GetTextColor(dc), RGB(200, 10, 10));
+  EXPECT_EQ(GetBkColor(dc), RGB(10, 10, 200));
+  // A control of another parent is not this window's business: default processing.
+  auto other = Parent();
+  EXPECT_NE(SendMessageA(other->hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), LPARAM(c->hWnd)), brush);
+  EXPECT_TRUE(other->CtlColor(c->hWnd, dc).IsNil());
+  // Without a brush of its own the control answers the DC's colours.
+  auto plain = std::make_shared<TestCtl>();
+  plain->oWnd = w;
+  SetTextColor(dc, RGB(1, 2, 3));
+  SetBkColor(dc, RGB(4, 5, 6));
+  Value r = plain->Colors(dc);
+  EXPECT_EQ(plain->nClrText, RGB(1, 2, 3));
+  EXPECT_EQ(plain->nClrPane, RGB(4, 5, 6));
+  ASSERT_NE(plain->oBrush, nullptr);
+  EXPECT_EQ(r.AsInt(), int64_t(reinterpret_cast<intptr_t>(plain->oBrush->hBrush)));
+  DeleteDC(dc);
+  DestroyWindow(w->hWnd);
+  DestroyWindow(other->hWnd);
+}
+
+TEST(ControlBinding, ControlAsItemTemplate) {
+  auto c = std::make_shared<TestCtl>();
+  c->nTop = 16, c->nLeft = 8, c->nBottom = 31, c->nRight = 87;
+  c->nId = 321;
+  c->cCaption = "Go";
+  std::string t = c->cToChar("BUTTON");
+  LONG units = GetDialogBaseUnits();
+  int bx = LOWORD(units), by = HIWORD(units);
+  auto word = [&](size_t i) { return uint16_t(uint8_t(t[i]) | uint8_t(t[i + 1]) << 8); };
+  EXPECT_EQ(word(8), 8 * 8 / bx);
+  EXPECT_EQ(word(10), 16 * 16 / by);
+  EXPECT_EQ(word(16), 321);
+  DWORD style = DWORD(word(0)) | DWORD(word(2)) << 16;
+  EXPECT_EQ(style, DWORD(WS_CHILD | WS_VISIBLE | WS_TABSTOP));
 }
