@@ -20,6 +20,21 @@ std::pair<int, int> GETSCROLLRANGE(HWND hWnd, int nBar) {
 
 int GETSCROLLPOS(HWND hWnd, int nBar) { return hWnd ? GetScrollPos(hWnd, nBar) : 0; }
 
+namespace {
+// The blocks and conditions every constructor takes from its arguments.
+template <class Params>
+void TakeBlocks(TScrollBar& bar, const Params& p) {
+  bar.bGoUp = p.bUp;
+  bar.bGoDown = p.bDown;
+  bar.bPageUp = p.bPgUp;
+  bar.bPageDown = p.bPgDn;
+  bar.bPos = p.bPos;
+  bar.lUpdate_ = p.lUpdate;
+  bar.bWhen = p.bWhen;
+  bar.bValid = p.bValid;
+}
+}  // namespace
+
 std::shared_ptr<TScrollBar> TScrollBar::New(const TScrollBarParams& p) {
   auto bar = std::make_shared<TScrollBar>();
   TWindowPtr owner = p.oWnd ? p.oWnd : GetWndDefault();
@@ -36,19 +51,12 @@ std::shared_ptr<TScrollBar> TScrollBar::New(const TScrollBarParams& p) {
   bar->lVertical = p.lVertical;
   bar->lReDraw = true;
   bar->nStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (p.lVertical ? SBS_VERT : 0) | (p.lDesign ? WS_CLIPSIBLINGS : 0);
-  bar->bGoUp = p.bUp;
-  bar->bGoDown = p.bDown;
-  bar->bPageUp = p.bPgUp;
-  bar->bPageDown = p.bPgDn;
-  bar->bPos = p.bPos;
+  TakeBlocks(*bar, p);
   bar->oWnd = owner;
   bar->lIsChild = false;
   bar->lDrag = p.lDesign;
   bar->lCaptured = false;
   bar->cMsg = p.cMsg;
-  bar->lUpdate_ = p.lUpdate;
-  bar->bWhen = p.bWhen;
-  bar->bValid = p.bValid;
   bar->SetColor(p.nClrText.value_or(GetSysColor(COLOR_WINDOW)), p.nClrBack.value_or(GetSysColor(COLOR_SCROLLBAR)));
   if (owner && owner->hWnd) {
     bar->nId = GetNewId();
@@ -71,14 +79,7 @@ std::shared_ptr<TScrollBar> TScrollBar::WinNew(const TScrollBarWinParams& p) {
   bar->lReDraw = true;
   bar->lIsChild = true;
   bar->nPgStep = p.nPgStep;
-  bar->bGoUp = p.bUp;
-  bar->bGoDown = p.bDown;
-  bar->bPageUp = p.bPgUp;
-  bar->bPageDown = p.bPgDn;
-  bar->bPos = p.bPos;
-  bar->lUpdate_ = p.lUpdate;
-  bar->bWhen = p.bWhen;
-  bar->bValid = p.bValid;
+  TakeBlocks(*bar, p);
   bar->hWnd = nullptr;
   bar->SetRange(p.nMin, p.nMax);
   bar->SetPos(p.nMin);
@@ -94,19 +95,12 @@ std::shared_ptr<TScrollBar> TScrollBar::ReDefine(const TScrollBarRedefineParams&
   bar->nPgStep = p.nPgStep;
   bar->lVertical = false;
   bar->lReDraw = true;
-  bar->bGoUp = p.bUp;
-  bar->bGoDown = p.bDown;
-  bar->bPageUp = p.bPgUp;
-  bar->bPageDown = p.bPgDn;
-  bar->bPos = p.bPos;
+  TakeBlocks(*bar, p);
   bar->oWnd = owner;
   bar->lIsChild = false;
   bar->lDrag = false;
   bar->lCaptured = false;
   bar->cMsg = p.cMsg;
-  bar->lUpdate_ = p.lUpdate;
-  bar->bWhen = p.bWhen;
-  bar->bValid = p.bValid;
   bar->SetColor(p.nClrText.value_or(GetSysColor(COLOR_WINDOW)), p.nClrBack.value_or(GetSysColor(COLOR_SCROLLBAR)));
   if (owner) owner->DefControl(bar);
   return bar;
