@@ -145,6 +145,9 @@ Value TWBrowse::MouseMove(int nRow, int nCol, int nKeyFlags) {
 // and sideways moves scroll the columns.
 void TWBrowse::DragStep(int line, int nCol) {
   WSETCURSOR(hCursorHand);
+  // Over the header or the partial strip below the last line the pointer
+  // drags as if on the nearest data line: the current row stays on one.
+  line = std::clamp(line, 1, std::max(1, nRowCount()));
   int d = nRowAdvance.value_or(line) - line;
   nRowAdvance = line;
   int col = nAtCol(nCol);
