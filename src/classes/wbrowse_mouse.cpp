@@ -200,6 +200,9 @@ void TWBrowse::DragStep(int line, int nCol) {
     lDown = true;
   }
   if (nRowPos != line) nRowPos = line;
+  // The one-line GoUp/GoDown above moved the bar while the current row
+  // stayed: the bar must stand for the row really current.
+  if (arraySource && oVScroll) VSetPos(*nAt);
 }
 
 Value TWBrowse::LButtonUp(int nRow, int nCol, int nKeyFlags) {
@@ -236,6 +239,7 @@ void TWBrowse::Glide(int d, int v) {
     if (nAt) *nAt += rows - nRowPos;
     nRowPos = rows;
   }
+  if (nAt && oVScroll) VSetPos(*nAt);
   for (int i = 1; i <= n; ++i) {
     if (!lMoved) break;
     if (d > 0) {
