@@ -229,7 +229,6 @@ Value TWBrowse::LButtonUp(int nRow, int nCol, int nKeyFlags) {
 
 void TWBrowse::Glide(int d, int v) {
   double n = std::min(double(nMaxRowToAdvance), v * 0.125);
-  double u = n > 0 ? double(nStopRatio) * nMaxRowToAdvance / n : 0;
   lMoved = true;
   int rows = nRowCount();
   if (d > 0) {
@@ -250,7 +249,8 @@ void TWBrowse::Glide(int d, int v) {
       if (nAt && *nAt == nLen) break;
     }
     Refresh();
-    SLEEP(DWORD(std::min(120.0, i * u)));
+    // i * ratio * rows / n: multiplying first keeps whole pauses whole.
+    SLEEP(DWORD(std::min(120.0, i * double(nStopRatio) * nMaxRowToAdvance / n)));
     MSG msg;
     if (hWnd && PeekMessageA(&msg, hWnd, WM_LBUTTONDOWN, WM_LBUTTONUP, PM_REMOVE)) {
       lPressed = false;
