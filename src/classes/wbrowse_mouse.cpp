@@ -145,6 +145,9 @@ Value TWBrowse::MouseMove(int nRow, int nCol, int nKeyFlags) {
 // and sideways moves scroll the columns.
 void TWBrowse::DragStep(int line, int nCol) {
   WSETCURSOR(hCursorHand);
+  // Over the header or the partial strip below the last line the pointer
+  // drags as if on the nearest data line: the current row stays on one.
+  line = std::clamp(line, 1, std::max(1, nRowCount()));
   int d = nRowAdvance.value_or(line) - line;
   nRowAdvance = line;
   int col = nAtCol(nCol);
@@ -197,6 +200,9 @@ void TWBrowse::DragStep(int line, int nCol) {
     lDown = true;
   }
   if (nRowPos != line) nRowPos = line;
+  // The one-line GoUp/GoDown above moved the bar while the current row
+  // stayed: the bar must stand for the row really current.
+  if (arraySource && oVScroll) VSetPos(*nAt);
 }
 
 Value TWBrowse::LButtonUp(int nRow, int nCol, int nKeyFlags) {
@@ -223,7 +229,6 @@ Value TWBrowse::LButtonUp(int nRow, int nCol, int nKeyFlags) {
 
 void TWBrowse::Glide(int d, int v) {
   double n = std::min(double(nMaxRowToAdvance), v * 0.125);
-  double u = n > 0 ? double(nStopRatio) * nMaxRowToAdvance / n : 0;
   lMoved = true;
   int rows = nRowCount();
   if (d > 0) {
@@ -233,6 +238,7 @@ void TWBrowse::Glide(int d, int v) {
     if (nAt) *nAt += rows - nRowPos;
     nRowPos = rows;
   }
+  if (nAt && oVScroll) VSetPos(*nAt);
   for (int i = 1; i <= n; ++i) {
     if (!lMoved) break;
     if (d > 0) {
@@ -243,7 +249,8 @@ void TWBrowse::Glide(int d, int v) {
       if (nAt && *nAt == nLen) break;
     }
     Refresh();
-    SLEEP(DWORD(std::min(120.0, i * u)));
+    // i * ratio * rows / n: multiplying first keeps whole pauses whole.
+    SLEEP(DWORD(std::min(120.0, i * double(nStopRatio) * nMaxRowToAdvance / n)));
     MSG msg;
     if (hWnd && PeekMessageA(&msg, hWnd, WM_LBUTTONDOWN, WM_LBUTTONUP, PM_REMOVE)) {
       lPressed = false;

@@ -1,0 +1,217 @@
+// Drag speed and glide with a substituted clock, so that speeds and pauses
+// are exact. Mouse messages go through the window procedure as in life.
+#include "kinetic/rig.h"
+
+using namespace kin;
+
+namespace {
+
+constexpr int kX = 150;  // inside column 2: no sideways column moves
+
+void Press(Rig& r, FakeClock& c, int line, DWORD t) {
+  c.now = t;
+  SendMessageA(r.b->hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kX, r.Y(line)));
+}
+void Move(Rig& r, FakeClock& c, int line, DWORD t) {
+  c.now = t;
+  SendMessageA(r.b->hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(kX, r.Y(line)));
+}
+void Release(Rig& r, FakeClock& c, int line, DWORD t) {
+  c.now = t;
+  SendMessageA(r.b->hWnd, WM_LBUTTONUP, 0, MAKELPARAM(kX, r.Y(line)));
+}
+// One move per line from `from` (exclusive) to `to`, evenly from t0 to t1.
+void DragLines(Rig& r, FakeClock& c, int from, int to, DWORD t0, DWORD t1) {
+  int n = std::abs(to - from), step = to > from ? 1 : -1;
+  for (int i = 1; i <= n; ++i) Move(r, c, from + i * step, t0 + DWORD(int64_t(t1 - t0) * i / n));
+}
+
+}  // namespace
+
+// Speed is lines per 4000 ms; a glide needs more than 50 and runs
+// Int(speed / 8) rows with pauses of i * 160 / (speed / 8) ms, at most 120.
+TEST(GlideSpeed, ThreeLinesIn400msIsSpeed30AndDoesNotGlide) {
+  Rig r(1000);
+  FakeClock c;
+  r.Place(100, 10);
+  Press(r, c, 10, 1000);
+  DragLines(r, c, 10, 13, 1000, 1400);
+  Release(r, c, 13, 1400);
+  EXPECT_TRUE(c.pauses.empty());
+  // The grabbed row followed the pointer and stays there.
+  EXPECT_EQ(r.b->nAtRow(), 100);
+  EXPECT_EQ(r.b->nRowPos, 13);
+  EXPECT_EQ(r.Top(), 88);
+}
+
+TEST(GlideSpeed, SixLinesIn400msIsSpeed60AndGlidesSevenRows) {
+  Rig r(1000);
+  FakeClock c;
+  r.Place(200, 5);
+  Press(r, c, 5, 1000);
+  DragLines(r, c, 5, 11, 1000, 1400);
+  EXPECT_EQ(r.Top(), 190);
+  Release(r, c, 11, 1400);
+  // n = 7.5 steps, unit 160 / 7.5 ms.
+  EXPECT_EQ(c.pauses, (std::vector<DWORD>{21, 42, 64, 85, 106, 120, 120}));
+  // Pointer moved down: the first line's row became current and the rows
+  // went on down seven rows.
+  EXPECT_EQ(r.b->nRowPos, 1);
+  EXPECT_EQ(r.b->nAtRow(), 183);
+  // The scroll bar stands for the current row after the drag and the glide.
+  EXPECT_EQ(r.b->VGetPos(), 183);
+  EXPECT_EQ(GetScrollPos(r.b->hWnd, SB_VERT), 183);
+}
+
+TEST(GlideSpeed, UpwardFlickGlidesTowardsLaterRows) {
+  Rig r(1000);
+  FakeClock c;
+  r.Place(300, 15);
+  Press(r, c, 15, 1000);
+  // The first upward move starts the measurement.
+  Move(r, c, 14, 1000);
+  DragLines(r, c, 14, 8, 1000, 1400);
+  EXPECT_EQ(r.Top(), 293);
+  Release(r, c, 8, 1400);
+  EXPECT_EQ(c.pauses.size(), 7u);
+  EXPECT_EQ(r.b->nRowPos, 20);
+  EXPECT_EQ(r.b->nAtRow(), 293 + 19 + 7);
+}
+
+TEST(GlideSpeed, ThresholdIsStrictlyAbove50) {
+  {
+    Rig r(1000);
+    FakeClock c;
+    r.Place(200, 5);
+    Press(r, c, 5, 1000);
+    DragLines(r, c, 5, 10, 1000, 1400);  // 5 lines in 400 ms: 50
+    Release(r, c, 10, 1400);
+    EXPECT_TRUE(c.pauses.empty());
+  }
+  {
+    Rig r(1000);
+    FakeClock c;
+    r.Place(200, 5);
+    Press(r, c, 5, 1000);
+    DragLines(r, c, 5, 11, 1000, 1470);  // 6 lines in 470 ms: 51, 6.375 steps
+    Release(r, c, 11, 1470);
+    EXPECT_EQ(c.pauses, (std::vector<DWORD>{25, 50, 75, 100, 120, 120}));
+  }
+}
+
+TEST(GlideSpeed, PressAndReleaseInTheSameTickNeverGlide) {
+  Rig r(1000);
+  FakeClock c;
+  r.Place(200, 5);
+  Press(r, c, 5, 1000);
+  DragLines(r, c, 5, 15, 1000, 1000);
+  Release(r, c, 15, 1000);
+  EXPECT_TRUE(c.pauses.empty());
+  // Without a move, however long, there is no speed either.
+  Press(r, c, 15, 2000);
+  Release(r, c, 15, 2001);
+  EXPECT_TRUE(c.pauses.empty());
+}
+
+TEST(GlideSpeed, ReversingDirectionRestartsTheMeasurement) {
+  {
+    // Down fast, a long pause, then up 6 lines in 400 ms: counted from the
+    // turn, 60. From the press it would be 4 lines in 2400 ms.
+    Rig r(1000);
+    FakeClock c;
+    r.Place(500, 10);
+    Press(r, c, 10, 1000);
+    DragLines(r, c, 10, 13, 1000, 1000);
+    Move(r, c, 12, 3000);
+    DragLines(r, c, 12, 6, 3000, 3400);
+    Release(r, c, 6, 3400);
+    EXPECT_EQ(c.pauses.size(), 7u);
+  }
+  {
+    // Up, then down 6 lines in 400 ms after the turn.
+    Rig r(1000);
+    FakeClock c;
+    r.Place(500, 10);
+    Press(r, c, 10, 1000);
+    DragLines(r, c, 10, 7, 1000, 1000);
+    Move(r, c, 8, 3000);
+    DragLines(r, c, 8, 14, 3000, 3400);
+    Release(r, c, 14, 3400);
+    EXPECT_EQ(c.pauses.size(), 7u);
+  }
+  {
+    // A fast stretch before the turn does not count.
+    Rig r(1000);
+    FakeClock c;
+    r.Place(500, 10);
+    Press(r, c, 10, 1000);
+    DragLines(r, c, 10, 16, 1000, 1100);
+    Move(r, c, 15, 5000);
+    Release(r, c, 15, 5000);
+    EXPECT_TRUE(c.pauses.empty());
+  }
+}
+
+TEST(GlideEnds, TowardsTheStartStopsOnElementOne) {
+  Rig r(1000);
+  FakeClock c;
+  r.Place(14, 5);
+  Press(r, c, 5, 1000);
+  DragLines(r, c, 5, 11, 1000, 1400);
+  EXPECT_EQ(r.Top(), 4);
+  Release(r, c, 11, 1400);
+  // Rows 3, 2, 1: no pause after the step that reached element 1.
+  EXPECT_EQ(c.pauses.size(), 2u);
+  EXPECT_EQ(r.b->nAtRow(), 1);
+  EXPECT_EQ(r.b->nRowPos, 1);
+}
+
+TEST(GlideEnds, TowardsTheEndStopsOnTheLastElement) {
+  Rig r(1000);
+  FakeClock c;
+  r.Place(985, 15);
+  Press(r, c, 15, 1000);
+  Move(r, c, 14, 1000);
+  DragLines(r, c, 14, 8, 1000, 1400);
+  EXPECT_EQ(r.Top(), 978);
+  Release(r, c, 8, 1400);
+  // Rows 998, 999, 1000.
+  EXPECT_EQ(c.pauses.size(), 2u);
+  EXPECT_EQ(r.b->nAtRow(), 1000);
+  EXPECT_EQ(r.b->nRowPos, 20);
+}
+
+TEST(GlideEnds, DestroyDuringAGlideEndsItAtTheNextStep) {
+  Rig r(1000);
+  FakeClock c;
+  r.Place(200, 5);
+  Press(r, c, 5, 1000);
+  DragLines(r, c, 5, 11, 1000, 1400);
+  int steps = 0;
+  r.b->bChange = [&](TWBrowse&) { ++steps; };
+  HWND main = r.w->hWnd, hBrw = r.b->hWnd;
+  c.onSleep = [&](size_t step) {
+    if (step == 3) DestroyWindow(main);
+  };
+  // Only the window procedure's own reference keeps the browse alive now.
+  std::weak_ptr<TWBrowse> weak = r.b;
+  r.b.reset();
+  r.w.reset();
+  SendMessageA(hBrw, WM_LBUTTONUP, 0, MAKELPARAM(kX, 11 * r.h + r.h / 2));
+  EXPECT_EQ(steps, 3);
+  EXPECT_EQ(c.pauses.size(), 3u);
+  EXPECT_FALSE(IsWindow(hBrw));
+  EXPECT_TRUE(weak.expired());
+}
+
+TEST(DragFollows, DraggingOntoTheHeaderKeepsTheCurrentRowOnADataLine) {
+  Rig r(1000);
+  FakeClock c;
+  r.Place(100, 3);
+  Press(r, c, 3, 1000);
+  DragLines(r, c, 3, 0, 1000, 4000);
+  EXPECT_GE(r.b->nRowPos, 1);
+  EXPECT_EQ(r.Top() + r.b->nRowPos - 1, r.b->nAtRow());
+  Release(r, c, 0, 4000);
+  EXPECT_GE(r.b->nRowPos, 1);
+}
