@@ -163,8 +163,11 @@ void TWBrowse::DragStep(int line, int nCol) {
       nStartTime = GETTICKCOUNT();
     }
     int r = nRowPos;
-    if (arraySource) *nAt += rows - nRowPos;
-    nRowPos = rows;
+    // The line of the last row shown: the last line, or higher up when the
+    // data ends on the screen.
+    int last = arraySource ? std::clamp(nRowPos + nLen - *nAt, 1, rows) : rows;
+    if (arraySource) *nAt += last - nRowPos;
+    nRowPos = last;
     if (arraySource) {
       lDrawSelected = false;
       GoDown();
@@ -172,7 +175,7 @@ void TWBrowse::DragStep(int line, int nCol) {
     Refresh();
     nRowPos = std::max(1, r - 1);
     if (arraySource) {
-      *nAt -= rows - nRowPos;
+      *nAt -= last - nRowPos;
     } else if (IsWorkArea()) {
       long keyNo = InAlias(cAlias, [] { return OrdKeyNo(); });
       if (nLen - rows + nRowPos + 1 <= keyNo) Skip(-1);
@@ -200,6 +203,13 @@ void TWBrowse::DragStep(int line, int nCol) {
     lDown = true;
   }
   if (nRowPos != line) nRowPos = line;
+  if (arraySource) {
+    // A jump over several lines must not put rows above element 1 or past
+    // the last one on the screen.
+    *nAt = std::clamp(*nAt, std::min(1, nLen), std::max(nLen, 0));
+    nRowPos = std::clamp(nRowPos, 1, std::max(1, *nAt));
+    nRowPos = std::min(nRowPos, std::max(1, rows));
+  }
   // The one-line GoUp/GoDown above moved the bar while the current row
   // stayed: the bar must stand for the row really current.
   if (arraySource && oVScroll) VSetPos(*nAt);
@@ -252,7 +262,7 @@ void TWBrowse::Glide(int d, int v) {
     // i * ratio * rows / n: multiplying first keeps whole pauses whole.
     SLEEP(DWORD(std::min(120.0, i * double(nStopRatio) * nMaxRowToAdvance / n)));
     MSG msg;
-    if (hWnd && PeekMessageA(&msg, hWnd, WM_LBUTTONDOWN, WM_LBUTTONUP, PM_REMOVE)) {
+    if (hWnd && PeekMessageA(&msg, hWnd, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE)) {
       lPressed = false;
       break;
     }

@@ -215,3 +215,34 @@ TEST(DragFollows, DraggingOntoTheHeaderKeepsTheCurrentRowOnADataLine) {
   Release(r, c, 0, 4000);
   EXPECT_GE(r.b->nRowPos, 1);
 }
+
+TEST(DragFollows, ShortArrayKeepsTheCurrentElementInRange) {
+  // 10 rows on a 20-line screen: the data ends on the screen.
+  Rig r(10);
+  FakeClock c;
+  r.Place(5, 5);
+  Press(r, c, 5, 1000);
+  Move(r, c, 4, 1100);  // up one line: the highlight follows onto row 4
+  EXPECT_EQ(r.b->nAtRow(), 4);
+  EXPECT_EQ(r.b->nRowPos, 4);
+  EXPECT_EQ(r.Top(), 1);
+  Move(r, c, 9, 1200);  // down five lines at once
+  EXPECT_GE(r.Top(), 1);
+  EXPECT_GE(r.b->nAtRow(), 1);
+  EXPECT_LE(r.b->nAtRow(), 10);
+  Release(r, c, 9, 5000);
+  r.Paint();
+  EXPECT_GE(r.Top(), 1);
+  EXPECT_LE(r.b->nAtRow(), 10);
+}
+
+TEST(DragFollows, JumpOfSeveralLinesNearTheTopKeepsRowOneOnTheScreen) {
+  Rig r(1000);
+  FakeClock c;
+  r.Place(2, 2);
+  Press(r, c, 2, 1000);
+  Move(r, c, 8, 1100);
+  EXPECT_GE(r.Top(), 1);
+  EXPECT_EQ(r.Top() + r.b->nRowPos - 1, r.b->nAtRow());
+  Release(r, c, 8, 5000);
+}
