@@ -274,7 +274,8 @@ void TWBrowse::SetArray(const ArrayPtr& aArray) {
     int old = oBrw.nAt.value_or(0);
     int now = std::min(std::max(old + n, 1), len);
     oBrw.nAt = now;
-    return now - old;
+    // An empty array has no row to move to or from.
+    return len == 0 ? 0 : now - old;
   };
 }
 
