@@ -143,7 +143,9 @@ TEST_F(ArraySource, PaintDrawsRowsFromTheTopLineAndSelectsTheCurrentOne) {
   int visible = WNDWIDTH(b->hWnd) - GetSystemMetrics(SM_CYHSCROLL) - 3;
   ASSERT_LE(visible, r.right);
   EXPECT_EQ(c.At(visible - 1, 3 * h + h / 2), kGrey);
-  if (visible < r.right) EXPECT_EQ(c.At(visible, 3 * h + h / 2), kPane);
+  if (visible < r.right) {
+    EXPECT_EQ(c.At(visible, 3 * h + h / 2), kPane);
+  }
 }
 
 TEST_F(ArraySource, FewerRowsThanLinesLeaveTheRestBlankAndTheCurrentLineMovesUp) {
