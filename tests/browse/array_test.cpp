@@ -278,3 +278,39 @@ TEST(DemoBrowse, SevenNumberedColumnsOfHundredPixelsThatNeverShowColumnEight) {
   EXPECT_EQ(b->Skip(-1), 0);  // no row 0
   EXPECT_EQ(b->nAtRow(), 1);
 }
+
+// ---- column blocks and printing aids ------------------------------------------------------------
+
+TEST_F(ArraySource, SetColsMakesRowsFromBlocksAndSizesMissingWidths) {
+  auto b = Make(Table(3, 3));
+  int n = 0;
+  std::vector<std::function<Value()>> blocks = {[&] { return Value("abc"); }, [&] { return Value(++n); },
+                                                [] { return Value("a much longer value"); }};
+  b->SetCols(blocks, Array{Value("H1"), Value("H2"), Value("H3")}, std::vector<int>{40});
+  Array row = b->bLine(*b);
+  ASSERT_EQ(row.size(), 3u);
+  EXPECT_EQ(row[0].AsString(), "abc");
+  EXPECT_TRUE(row[1].IsNumber());
+  EXPECT_EQ(b->aHeaders[2].AsString(), "H3");
+  EXPECT_EQ(*b->aJustify, (std::vector<bool>{false, false, false}));
+  ASSERT_EQ(b->aColSizes.size(), 3u);
+  EXPECT_EQ(b->aColSizes[0], 40);  // given
+  EXPECT_EQ(b->aColSizes[1], 15);  // a number
+  EXPECT_EQ(b->aColSizes[2], GETTEXTWIDTH(nullptr, std::string(20, 'B'), TestHFont()));
+  // Headers stay when none are given.
+  b->SetCols(blocks);
+  EXPECT_EQ(b->aHeaders[0].AsString(), "H1");
+}
+
+TEST(PrintingAids, GenLocalAndGenBlockReadOneColumn) {
+  auto a = NewArray({Value("x"), Value("y")});
+  EXPECT_EQ(GENLOCAL(a, 2)().AsString(), "y");
+  EXPECT_EQ(GENLOCAL(a, 3)().AsString(), "  ");  // beyond the end: two blanks
+  Parent parent;
+  auto t = Table(5, 3);
+  auto b = ArrayBrowse(parent.get(), t, 3, {100, 100, 100});
+  auto second = GENBLOCK(b->bLine, *b, 2);
+  EXPECT_EQ(second().AsString(), "R1C2");
+  b->Skip(3);
+  EXPECT_EQ(second().AsString(), "R4C2");
+}

@@ -249,3 +249,29 @@ TEST_F(WorkArea, CloseAreaClosesTheBrowsedArea) {
   EXPECT_EQ(Select("PEOPLE"), 0);
   EXPECT_TRUE(b->lCloseArea());
 }
+
+TEST_F(WorkArea, PaintDrawsTheRangeOnlyAndStaysOnTheCurrentRecord) {
+  OrdCreate("BYNAME", "NAME");
+  auto b = Range("NAME", Value("B"), Value("C"));
+  std::vector<std::string> drawn;
+  LineBlock inner = b->bLine;
+  b->bLine = [&drawn, inner](TWBrowse& brw) {
+    drawn.push_back(Trim(InAlias(brw.cAlias, [] { return FieldGet(1); }).AsString()));
+    return inner(brw);
+  };
+  b->bGoTop(*b);
+  b->Skip(1);  // Brown, on line 2
+  b->nRowPos = 2;
+  RECT r{};
+  GetClientRect(b->hWnd, &r);
+  drawtest::Canvas c(r.right, r.bottom);
+  ASSERT_GT(b->nRowCount(), 6);
+  PaintInto(*b, c);
+  // Four lines, then the selection drawn again on line 2.
+  EXPECT_EQ(drawn, (std::vector<std::string>{"Baker", "Brown", "Carter", "Clark", "Brown"}));
+  EXPECT_EQ(Current(*b), "Brown");
+  EXPECT_EQ(b->nRowPos, 2);
+  EXPECT_EQ(b->nLen, 4);
+  EXPECT_FALSE(b->lHitTop);
+  EXPECT_FALSE(b->lHitBottom);
+}
