@@ -117,7 +117,8 @@ echo "screenshot checks passed"
 
 xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus "$id" || true
 xdotool key --clearmodifiers alt+F4
-rc=$(wait_exit "$pid" 20)
+wait_exit_rc "$pid" 20
+rc=$EXIT_CODE
 trap 'rm -f "$shot" "$shot.rgb" "$shot.py"' EXIT
 [[ "$rc" == 0 ]] || fail "exit code $rc"
 echo "closed with exit code 0"
