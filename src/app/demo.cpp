@@ -19,12 +19,7 @@ ArrayPtr BuildTable() {
   return table;
 }
 
-Value MAIN() {
-  ArrayPtr aTable = BuildTable();
-
-  auto oWnd = TWindow::New({.cTitle = kTitle, .lSysMenu = true, .lCaption = true, .lMin = true, .lMax = true,
-                            .lPixel = false});
-
+std::shared_ptr<TWBrowse> TableBrowse(const std::shared_ptr<TWindow>& oWnd, const ArrayPtr& aTable) {
   // Seven columns: the row block fixes the count before the table is attached.
   auto oBrw = TWBrowse::New({.nRow = 0,
                              .nCol = 0,
@@ -44,6 +39,15 @@ Value MAIN() {
   };
   oBrw->SetArray(aTable);
   oWnd->oClient = oBrw;
+  return oBrw;
+}
+
+Value MAIN() {
+  ArrayPtr aTable = BuildTable();
+
+  auto oWnd = TWindow::New({.cTitle = kTitle, .lSysMenu = true, .lCaption = true, .lMin = true, .lMax = true,
+                            .lPixel = false});
+  TableBrowse(oWnd, aTable);
 
   oWnd->Activate({.cShow = "MAXIMIZED",
                   .bLClicked = oWnd->bLClicked,

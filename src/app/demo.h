@@ -1,7 +1,14 @@
 // The demo's start procedure and its table.
 #pragma once
 
+#include <memory>
+
 #include "rt/value.h"
+
+namespace nx {
+class TWindow;
+class TWBrowse;
+}  // namespace nx
 
 namespace nx::demo {
 
@@ -10,6 +17,9 @@ inline constexpr int kRows = 1000;
 
 // 1000 rows of 8 strings: "Row: 0001", "Col2:0001" ... "Col8:0001".
 ArrayPtr BuildTable();
+
+// The browse over the table, seven columns of 100 pixels, as oWnd's client.
+std::shared_ptr<TWBrowse> TableBrowse(const std::shared_ptr<TWindow>& oWnd, const ArrayPtr& aTable);
 
 // Opens the main window over the table and runs it until it is closed.
 Value MAIN();

@@ -21,6 +21,22 @@ bool IsArrayAlias(const std::string& alias) { return Upper(alias) == "ARRAY"; }
 // Where the key-range type check reports a mismatch.
 void MsgAlert(const std::string& text) { MessageBoxA(GetActiveWindow(), text.c_str(), "Alert", MB_ICONEXCLAMATION); }
 
+// The current record as a work-area browse shows it (memos by their marker),
+// with each value of its own type. The default row block answers NILs until
+// widths exist, so default widths are measured on this instead.
+Array FieldValues(const std::string& alias, size_t n) {
+  return InAlias(alias, [&] {
+    Array row;
+    Value structure = DbStruct();
+    for (int c = 1; c <= FCount() && size_t(c) <= n; ++c) {
+      Value value = FieldGet(c);
+      std::string type = AGet(AGet(structure.AsArray(), size_t(c)).AsArray(), 2).AsString();
+      row.push_back(type == "M" ? Value(Empty(value) ? "<memo>" : "<Memo>") : value);
+    }
+    return row;
+  });
+}
+
 }  // namespace
 
 // ---- construction ----------------------------------------------------------------------
@@ -191,6 +207,7 @@ std::vector<int> TWBrowse::DefaultWidths(const Array& row) {
 
 void TWBrowse::Default() {
   std::string remembered = Alias();
+  bool fieldRow = !bLine;
   if (!bLine) {
     if (cAlias.empty()) cAlias = remembered;
     else remembered = cAlias;
@@ -215,7 +232,7 @@ void TWBrowse::Default() {
     }
     aHeaders = std::move(headers);
   }
-  if (!bColSizes && aColSizes.size() < n) aColSizes = DefaultWidths(row);
+  if (!bColSizes && aColSizes.size() < n) aColSizes = DefaultWidths(fieldRow ? FieldValues(cAlias, n) : row);
   if ((nStyle & WS_VSCROLL) || Upper(ClassName()) == "LISTBOX") {
     oVScroll = TScrollBar::WinNew({.lVertical = true, .oWnd = Self()});
     RefreshLen();
@@ -274,7 +291,8 @@ void TWBrowse::SetArray(const ArrayPtr& aArray) {
     int old = oBrw.nAt.value_or(0);
     int now = std::min(std::max(old + n, 1), len);
     oBrw.nAt = now;
-    return now - old;
+    // An empty array has no row to move to or from.
+    return len == 0 ? 0 : now - old;
   };
 }
 

@@ -249,8 +249,9 @@ std::function<int(int)> BUILDSKIP(const std::string& cAlias, const std::string& 
   if (uValue1.IsString()) {
     text = "{||" + cField + ">= '" + uValue1.AsString() + "' .and." + cField + "<= '" + uValue2.AsString() + "' }";
   } else if (uValue1.IsDate()) {
-    text = "{||" + cField + ">= CToD( '" + DToC(uValue1.AsDate()) + "') .and." + cField + "<= CToD( '" +
-           DToC(uValue2.AsDate()) + "') }";
+    // Date text in the set format may drop the century; YYYYMMDD keeps it.
+    text = "{||" + cField + ">= SToD( '" + DToS(uValue1.AsDate()) + "') .and." + cField + "<= SToD( '" +
+           DToS(uValue2.AsDate()) + "') }";
   } else if (uValue1.IsNumber() || uValue1.IsLogical()) {
     text = "{||" + cField + ">= " + cValToChar(uValue1) + " .and." + cField + "<= " + cValToChar(uValue2) + " }";
   } else {

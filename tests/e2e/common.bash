@@ -26,7 +26,26 @@ geometry() {
                           /^  Width/{w=$NF} /^  Height/{h=$NF} END{printf "%sx%s+%s+%s\n", w, h, x, y}'
 }
 
+# Waits for a process and sets EXIT_CODE to its exit code (124 after $2
+# seconds). Call it directly: only the shell that started the process can
+# collect its code.
+wait_exit_rc() {
+  local pid=$1 seconds=${2:-20} i
+  EXIT_CODE=124
+  for ((i = 0; i < seconds * 10; i++)); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      EXIT_CODE=0
+      wait "$pid" || EXIT_CODE=$?
+      return 0
+    fi
+    sleep 0.1
+  done
+  kill "$pid" 2>/dev/null || true
+}
+
 # Waits for a process and prints its exit code (124 after $2 seconds).
+# From a command substitution, `wait` runs in a subshell that is not the
+# process's parent and answers -1 instead of the code: use wait_exit_rc.
 wait_exit() {
   local pid=$1 seconds=${2:-20}
   for ((i = 0; i < seconds * 10; i++)); do

@@ -30,7 +30,8 @@ done
 echo "restored: $geo"
 
 xdotool key --clearmodifiers alt+F4
-rc=$(wait_exit "$pid" 20)
+wait_exit_rc "$pid" 20
+rc=$EXIT_CODE
 trap - EXIT
 [[ "$rc" == 0 ]] || fail "exit code $rc"
 echo "closed with exit code 0"
