@@ -43,11 +43,6 @@ wait_exit_rc() {
   kill "$pid" 2>/dev/null || true
 }
 
-# Waits for a process and prints its exit code (124 after $2 seconds).
-# From a command substitution, `wait` runs in a subshell that is not the
-# process's parent and answers -1 instead of the code: use wait_exit_rc.
-wait_exit() {
-  local pid=$1 seconds=${2:-20}
   for ((i = 0; i < seconds * 10; i++)); do
     if ! kill -0 "$pid" 2>/dev/null; then
       local rc=0

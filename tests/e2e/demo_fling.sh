@@ -139,7 +139,8 @@ echo "flick released at top row $base, clicked: $c1, then $c2; highlight on line
 echo "click stopped the glide after $((c2 - base)) rows"
 
 xdotool key --clearmodifiers alt+F4
-rc=$(wait_exit "$pid" 20)
+wait_exit_rc "$pid" 20
+rc=$EXIT_CODE
 trap - EXIT
 [[ "$rc" == 0 ]] || fail "exit code $rc"
 echo "closed with exit code 0"
