@@ -42,16 +42,3 @@ wait_exit_rc() {
   done
   kill "$pid" 2>/dev/null || true
 }
-
-  for ((i = 0; i < seconds * 10; i++)); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      local rc=0
-      wait "$pid" || rc=$?
-      echo "$rc"
-      return 0
-    fi
-    sleep 0.1
-  done
-  kill "$pid" 2>/dev/null || true
-  echo 124
-}
