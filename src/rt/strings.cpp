@@ -234,7 +234,10 @@ Date MakeDate(int year, int month, int day) {
 }
 
 void SplitDate(Date d, int& year, int& month, int& day) {
-  if (d.Empty()) {
+  // Day numbers past 31/12/9999 or below 1 (only C++ code makes them; date
+  // arithmetic stops at both) read as the empty date: the arithmetic below
+  // would overflow.
+  if (d.julian < 1 || d.julian > 5373484) {
     year = month = day = 0;
     return;
   }
@@ -264,7 +267,7 @@ int Day(Date d) {
   SplitDate(d, y, m, dd);
   return dd;
 }
-int DoW(Date d) { return d.Empty() ? 0 : (d.julian + 1) % 7 + 1; }
+int DoW(Date d) { return d.julian < 1 || d.julian > 5373484 ? 0 : (d.julian + 1) % 7 + 1; }
 
 std::string SetDateFormat() { return g_dateFormat; }
 std::string SetDateFormat(std::string format) { return std::exchange(g_dateFormat, Lower(format)); }
