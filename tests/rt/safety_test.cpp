@@ -180,7 +180,9 @@ TEST(DataSafety, FailingWritesAtEveryPointKeepTheFileOpenableAndCounted) {
       Value v;
       ASSERT_EQ(again->ReadRecord(r, rec), nullptr);
       ASSERT_EQ(again->GetField(rec, 1, v), nullptr);
-      if (r <= done) EXPECT_EQ(v.AsInt(), int64_t(r)) << "budget " << budget;
+      if (r <= done) {
+        EXPECT_EQ(v.AsInt(), int64_t(r)) << "budget " << budget;
+      }
     }
   }
 }
