@@ -10,6 +10,7 @@
 #include "errors/errors.h"
 #include "native/dispatch.h"
 #include "native/draw.h"
+#include "rt/dlgitem.h"
 #include "rt/strings.h"
 
 namespace nx {
@@ -175,36 +176,18 @@ void DOTSADJUST(HWND hWnd, const std::array<HWND, 8>& aDots) {
 
 std::string CCTRL2CHR(int nTop, int nLeft, int nBottom, int nRight, int nId, DWORD nStyle,
                       const std::string& cClassName, const std::string& cCaption) {
-  std::string out;
-  auto put16 = [&](uint16_t v) {
-    out.push_back(char(v & 0xFF));
-    out.push_back(char(v >> 8));
+  auto wide = [](const std::string& s, UINT codePage) {
+    std::u16string w;
+    if (s.empty()) return w;
+    int n = MultiByteToWideChar(codePage, 0, s.data(), int(s.size()), nullptr, 0);
+    if (n <= 0) return w;
+    std::wstring buf(size_t(n), L'\0');
+    MultiByteToWideChar(codePage, 0, s.data(), int(s.size()), buf.data(), n);
+    w.assign(buf.begin(), buf.end());
+    return w;
   };
-  auto put32 = [&](uint32_t v) {
-    put16(uint16_t(v & 0xFFFF));
-    put16(uint16_t(v >> 16));
-  };
-  auto wide = [&](const std::string& s, UINT codePage) {
-    if (!s.empty()) {
-      int n = MultiByteToWideChar(codePage, 0, s.data(), int(s.size()), nullptr, 0);
-      std::wstring w(size_t(n), L'\0');
-      MultiByteToWideChar(codePage, 0, s.data(), int(s.size()), w.data(), n);
-      for (wchar_t c : w) put16(uint16_t(c));
-    }
-    put16(0);
-  };
-  put32(nStyle);
-  put32(0);
-  put16(uint16_t(nLeft));
-  put16(uint16_t(nTop));
-  put16(uint16_t(nRight - nLeft + 1));
-  put16(uint16_t(nBottom - nTop + 1));
-  put16(uint16_t(nId));
-  wide(cClassName, CP_OEMCP);
-  wide(cCaption, CP_ACP);
-  put16(0);
-  while (out.size() % 4) out.push_back('\0');
-  return out;
+  return DialogItemBytes(nTop, nLeft, nBottom, nRight, nId, nStyle, wide(cClassName, CP_OEMCP),
+                         wide(cCaption, CP_ACP));
 }
 
 bool CTL3DLOOK(HWND hWnd, bool lOn) {

@@ -18,16 +18,22 @@ constexpr COLORREF kNoFocusGrey = RGB(128, 128, 128);
 Value TWBrowse::Display() {
   TWBrowsePtr keep = SelfBrw();
   BeginPaint();
-  if (oVScroll) {
-    int len = bLogicLen ? bLogicLen(*this) : 0;
-    if (VGetMax() != len || len != nLen) {
-      nLen = len;
-      VSetRange();
-      oVScroll->SetPage(std::min(nRowCount(), nLen - 1), true);
+  try {
+    if (oVScroll) {
+      int len = bLogicLen ? bLogicLen(*this) : 0;
+      if (VGetMax() != len || len != nLen) {
+        nLen = len;
+        VSetRange();
+        oVScroll->SetPage(std::min(nRowCount(), nLen - 1), true);
+      }
     }
+    if (oHScroll) oHScroll->SetRange(1, nColumns());
+    Paint();
+  } catch (...) {
+    // The paint cycle ends even when a data block fails inside it.
+    EndPaint();
+    throw;
   }
-  if (oHScroll) oHScroll->SetRange(1, nColumns());
-  Paint();
   EndPaint();
   return Value(0);
 }

@@ -22,6 +22,18 @@ namespace nx {
 
 struct TWindow::DispRecord {
   DispInfo info;
+  bool ended = false;
+  // A paint left by an exception frees its memory device context unshown.
+  ~DispRecord() {
+    if (ended || !info.hMemDC) return;
+    if (info.hOldBitmap) SelectObject(info.hMemDC, info.hOldBitmap);
+    if (info.hBitmap) {
+      RESDEL(info.hBitmap);
+      DeleteObject(info.hBitmap);
+    }
+    RESDEL(info.hMemDC);
+    DeleteDC(info.hMemDC);
+  }
 };
 
 Value TWindow::BeginPaint() {
@@ -77,7 +89,8 @@ std::shared_ptr<TWindow::DispRecord> TWindow::DispBegin() {
 }
 
 void TWindow::DispEnd(const std::shared_ptr<DispRecord>& aInfo) {
-  if (!aInfo) return;
+  if (!aInfo || aInfo->ended) return;
+  aInfo->ended = true;
   HDC painted = NXDISPEND(aInfo->info);
   hDC = painted ? painted : aInfo->info.hDC;
 }

@@ -409,7 +409,13 @@ Value WNDHANDLEEVENT(TWindow& self, UINT nMsg, WPARAM w, LPARAM l) {
     case WM_PAINT: {
       NX_METHOD(self.ClassName(), "PAINT");
       self.BeginPaint();
-      self.Paint();
+      try {
+        self.Paint();
+      } catch (...) {
+        // The paint cycle ends even when a hook fails inside it.
+        self.EndPaint();
+        throw;
+      }
       return self.EndPaint();
     }
     case WM_CLOSE: NX_CALL("CLOSE", self.Close(w));

@@ -233,8 +233,15 @@ Date MakeDate(int year, int month, int day) {
   return Date{day + (153 * m + 2) / 5 + 365 * y + y / 4 - y / 100 + y / 400 - 32045};
 }
 
+namespace {
+// Day numbers past 31/12/9999 or below 1 (only C++ code makes them; date
+// arithmetic stops at both) read as the empty date: SplitDate's arithmetic
+// would overflow on them.
+bool NoDay(Date d) { return d.julian < 1 || d.julian > 5373484; }
+}  // namespace
+
 void SplitDate(Date d, int& year, int& month, int& day) {
-  if (d.Empty()) {
+  if (NoDay(d)) {
     year = month = day = 0;
     return;
   }
@@ -264,7 +271,7 @@ int Day(Date d) {
   SplitDate(d, y, m, dd);
   return dd;
 }
-int DoW(Date d) { return d.Empty() ? 0 : (d.julian + 1) % 7 + 1; }
+int DoW(Date d) { return NoDay(d) ? 0 : (d.julian + 1) % 7 + 1; }
 
 std::string SetDateFormat() { return g_dateFormat; }
 std::string SetDateFormat(std::string format) { return std::exchange(g_dateFormat, Lower(format)); }
@@ -280,7 +287,7 @@ std::string DToC(Date d) {
     while (i + run < f.size() && f[i + run] == c) ++run;
     if (c == 'y' || c == 'm' || c == 'd') {
       int value = c == 'y' ? y : c == 'm' ? m : dd;
-      if (d.Empty()) {
+      if (NoDay(d)) {
         out.append(run, ' ');
       } else {
         char buf[16];
@@ -325,7 +332,7 @@ Date CToD(std::string_view s) {
 }
 
 std::string DToS(Date d) {
-  if (d.Empty()) return std::string(8, ' ');
+  if (NoDay(d)) return std::string(8, ' ');
   int y, m, dd;
   SplitDate(d, y, m, dd);
   char buf[16];

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "rt/strings.h"
 
@@ -110,7 +111,9 @@ std::string FormatNumber(const Value& v, const Picture& p) {
   std::string out;
   if (p.tmpl.empty()) {
     bool dropSign = parens || p.Has('X');
-    out = Str(dropSign && n < 0 ? (v.IsInteger() ? Value(-v.AsInt()) : Value(-n, v.Decimals())) : v);
+    // The lowest integer has no negation: it goes through the double.
+    bool exact = v.IsInteger() && v.AsInt() != std::numeric_limits<int64_t>::min();
+    out = Str(dropSign && n < 0 ? (exact ? Value(-v.AsInt()) : Value(-n, v.Decimals())) : v);
   } else {
     out = FormatTemplateNumber(n, p.tmpl, !parens && !p.Has('X'));
   }

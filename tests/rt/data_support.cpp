@@ -6,6 +6,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -123,6 +124,16 @@ int Wait(Child c) {
   if (waitpid(pid_t(c.handle), &status, 0) < 0) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
+}
+
+void Kill(Child c) {
+  if (!c.handle) return;
+#ifdef _WIN32
+  TerminateProcess(HANDLE(c.handle), 9);
+#else
+  ::kill(pid_t(c.handle), SIGKILL);
+#endif
+  Wait(c);
 }
 
 }  // namespace nxtest
