@@ -41,7 +41,8 @@ Array FieldValues(const std::string& alias, size_t n) {
 
 // ---- construction ----------------------------------------------------------------------
 
-void TWBrowse::InitMembers(const TWBrowseParams& p) {
+template <class Params>
+void TWBrowse::InitMembers(const Params& p) {
   cCaption = "";
   lHitTop = lHitBottom = lFocused = lCaptured = false;
   lMChange = true;
@@ -56,6 +57,37 @@ void TWBrowse::InitMembers(const TWBrowseParams& p) {
   uValue2 = p.uValue2;
 }
 
+// What both constructors take from their arguments alike.
+template <class Params>
+void TWBrowse::TakeArguments(const Params& p) {
+  bAdd = [](TWBrowse& oBrw) {
+    InAlias(oBrw.cAlias, [] { DbAppend(); });
+    oBrw.UpStable();
+  };
+  if (p.aHeaders) {
+    aHeaders = *p.aHeaders;
+    lHeadersSet = true;
+  }
+  if (p.aColSizes) aColSizes = *p.aColSizes;
+  bChange = p.bChange;
+  bLClicked = p.bLClicked;
+  bLDblClick = p.bLDblClick;
+  bRClicked = p.bRClicked;
+  oCursor = p.oCursor;
+  nLineStyle = 2;
+  nClrBackHead = GetSysColor(COLOR_BTNFACE);
+  nClrBackFocus = GetSysColor(COLOR_HIGHLIGHT);
+  nClrForeFocus = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  cMsg = p.cMsg;
+  lUpdate_ = p.lUpdate;
+  bWhen = p.bWhen;
+  bValid = p.bValid;
+  aActions = p.aActions;
+  hCursorHand = CURSOROPENHAND();
+  lDown = true;
+  lMoved = lPressed = false;
+}
+
 TWBrowsePtr TWBrowse::New(const TWBrowseParams& p) {
   auto b = std::make_shared<TWBrowse>();
   TWindowPtr parent = p.oWnd ? p.oWnd : GetWndDefault();
@@ -68,38 +100,13 @@ TWBrowsePtr TWBrowse::New(const TWBrowseParams& p) {
               (p.lDesign ? WS_CLIPSIBLINGS : 0);
   b->InitMembers(p);
   b->SetFilter(p.cField, p.uValue1, p.uValue2);
-  b->bAdd = [](TWBrowse& oBrw) {
-    InAlias(oBrw.cAlias, [] { DbAppend(); });
-    oBrw.UpStable();
-  };
-  if (p.aHeaders) {
-    b->aHeaders = *p.aHeaders;
-    b->lHeadersSet = true;
-  }
-  if (p.aColSizes) b->aColSizes = *p.aColSizes;
+  b->TakeArguments(p);
   b->nLen = 0;
   b->lDrag = p.lDesign;
   b->lCaptured = false;
-  b->bChange = p.bChange;
-  b->bLClicked = p.bLClicked;
-  b->bLDblClick = p.bLDblClick;
-  b->bRClicked = p.bRClicked;
-  b->oCursor = p.oCursor;
-  b->nLineStyle = 2;
-  b->nClrBackHead = GetSysColor(COLOR_BTNFACE);
   b->nClrForeHead = GetSysColor(COLOR_BTNTEXT);
-  b->nClrBackFocus = GetSysColor(COLOR_HIGHLIGHT);
-  b->nClrForeFocus = GetSysColor(COLOR_HIGHLIGHTTEXT);
-  b->cMsg = p.cMsg;
-  b->lUpdate_ = p.lUpdate;
-  b->bWhen = p.bWhen;
-  b->bValid = p.bValid;
-  b->aActions = p.aActions;
   b->nVScrollPos = 0;
   b->SetColor(p.nClrFore, p.nClrBack.value_or(GetSysColor(COLOR_WINDOW)));
-  b->hCursorHand = CURSOROPENHAND();
-  b->lDown = true;
-  b->lMoved = b->lPressed = false;
   b->Register(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS);
   std::shared_ptr<TFont> font = p.oFont ? p.oFont : parent ? parent->oFont : nullptr;
   if (parent && parent->hWnd) {
@@ -124,43 +131,16 @@ TWBrowsePtr TWBrowse::ReDefine(const TWBrowseRedefineParams& p) {
   auto b = std::make_shared<TWBrowse>();
   TWindowPtr parent = p.oWnd ? p.oWnd : GetWndDefault();
   b->oWnd = parent;
-  TWBrowseParams common{.bLine = p.bLine, .cField = p.cField, .uValue1 = p.uValue1, .uValue2 = p.uValue2,
-                        .cAlias = p.cAlias};
-  b->InitMembers(common);
+  b->InitMembers(p);
   b->nId = p.nId;
   b->SetColor(p.nClrFore, p.nClrBack.value_or(GetSysColor(COLOR_WINDOW)));
   b->SetFilter(p.cField, p.uValue1, p.uValue2);
-  b->bAdd = [](TWBrowse& oBrw) {
-    InAlias(oBrw.cAlias, [] { DbAppend(); });
-    oBrw.UpStable();
-  };
-  if (p.aHeaders) {
-    b->aHeaders = *p.aHeaders;
-    b->lHeadersSet = true;
-  }
-  if (p.aColSizes) b->aColSizes = *p.aColSizes;
+  b->TakeArguments(p);
   b->lDrag = false;
   b->lVisible = false;
-  b->bChange = p.bChange;
-  b->bLClicked = p.bLClicked;
-  b->bLDblClick = p.bLDblClick;
-  b->bRClicked = p.bRClicked;
-  b->oCursor = p.oCursor;
   b->oFont = p.oFont;
   if (b->oFont) ++b->oFont->nCount;
-  b->nLineStyle = 2;
-  b->nClrBackHead = GetSysColor(COLOR_BTNFACE);
   b->nClrForeHead = 0;
-  b->nClrBackFocus = GetSysColor(COLOR_HIGHLIGHT);
-  b->nClrForeFocus = GetSysColor(COLOR_HIGHLIGHTTEXT);
-  b->cMsg = p.cMsg;
-  b->lUpdate_ = p.lUpdate;
-  b->bWhen = p.bWhen;
-  b->bValid = p.bValid;
-  b->aActions = p.aActions;
-  b->hCursorHand = CURSOROPENHAND();
-  b->lDown = true;
-  b->lMoved = b->lPressed = false;
   b->Register(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS);
   if (parent) parent->DefControl(b);
   return b;

@@ -228,7 +228,10 @@ class TWBrowse : public TControl {
   bool lDown = true, lPressed = false, lMoved = false;
 
  private:
-  void InitMembers(const TWBrowseParams& p);
+  template <class Params>
+  void InitMembers(const Params& p);
+  template <class Params>
+  void TakeArguments(const Params& p);
   bool IsWorkArea() const;
   std::function<int()> LogicLenFn();
   int RefreshLen();
