@@ -200,7 +200,11 @@ void WBRWSCROLL(HWND hWnd, int nLines, HFONT hFont) {
   int h = LineHeight(dc.get());
   r.top += h;
   r.bottom -= (r.bottom - r.top) % h;
-  ScrollWindowEx(hWnd, 0, -(h * nLines), &r, &r, nullptr, nullptr, 0);
+  // Without a region to report to, Wine invalidates the whole client area
+  // (a full repaint per step); Windows invalidates nothing either way.
+  HRGN uncovered = CreateRectRgn(0, 0, 0, 0);
+  ScrollWindowEx(hWnd, 0, -(h * nLines), &r, &r, uncovered, nullptr, 0);
+  if (uncovered) DeleteObject(uncovered);
 }
 
 // ---- key ranges over a work area ----------------------------------------------------------
