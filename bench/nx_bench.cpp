@@ -398,6 +398,7 @@ void RegisterClasses() {
 
 struct Options {
   bool quick = false;
+  bool profile = false;
   std::string json = "bench-results.json";
   std::string cache;  // DBF cache folder
 };
@@ -420,6 +421,7 @@ struct Bench {
   void B8();
   void B7();
   void Memory(const char* when);
+  void Profile();
 
   // A glide of nMaxRowToAdvance rows down the data, driven by sent messages
   // with a stand-in tick for the speed; the SLEEP hook is `sleep`.
@@ -634,6 +636,98 @@ void Bench::B1B2B3() {
   rep.Add("B1/B3", "browse / list view", s1.median / s3.median, "ratio");
   rep.AtMost("B2", "B1 / B2 <= 1.25", s1.median / s2.median, 1.25);
   rep.AtMost("B3", "B1 / B3 <= 1.0", s1.median / s3.median, 1.0);
+}
+
+
+// Component costs of a one-line step, for finding where the time goes.
+void Bench::Profile() {
+  TWBrowse& b = *demo.brw;
+  HWND hb = b.hWnd;
+  b.GoTop();
+  UpdateWindow(hb);
+  int reps = Reps(200, 30);
+  std::vector<int> sizes = b.GetColSizes();
+  Array values = b.bLine(b);
+  auto line = [&](HDC dc) {
+    WBRWLINE(hb, dc, 3, values, sizes, 1, b.nClrText, b.nClrPane, b.FontHandle(), false, nullptr, Value(),
+             b.nLineStyle, std::nullopt, Value(), b.oVScroll.get(), [] { return 1000; });
+  };
+  auto add = [&](const char* what, const std::vector<double>& t) {
+    Stats s = Summarize(t);
+    rep.Add("P", what, s.median, "ms", Spread(s));
+  };
+  add("WBRWLINE on the window DC (hDC 0)", Time(3, reps, [&] { line(nullptr); GdiFlush(); }));
+  HDC wdc = GetDC(hb);
+  HDC mem = CreateCompatibleDC(wdc);
+  HBITMAP bmp = CreateCompatibleBitmap(wdc, 1300, 800);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  add("WBRWLINE on a memory DC", Time(3, reps, [&] { line(mem); }));
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(hb, wdc);
+  add("GetDC + ReleaseDC", Time(3, reps, [&] { ReleaseDC(hb, GetDC(hb)); }));
+  add("WBRWSCROLL one line", Time(3, reps, [&] {
+        WBRWSCROLL(hb, 1, b.FontHandle());
+        GdiFlush();
+      }));
+  ValidateRect(hb, nullptr);
+  add("vertical bar SetPos", Time(3, reps, [&] { b.oVScroll->SetPos(b.VGetPos() % 2 + 1); }));
+  add("SetScrollPos vertical, redraw", Time(3, reps, [&] { SetScrollPos(hb, SB_VERT, GetScrollPos(hb, SB_VERT) % 2 + 1, TRUE); }));
+  add("SetScrollPos vertical, no redraw", Time(3, reps, [&] { SetScrollPos(hb, SB_VERT, GetScrollPos(hb, SB_VERT) % 2 + 1, FALSE); }));
+  add("SetScrollRange horizontal unchanged, redraw", Time(3, reps, [&] { SetScrollRange(hb, SB_HORZ, 1, 7, TRUE); }));
+  add("Display + EndPaint via UpdateWindow", Time(3, reps, [&] { FullRepaint(hb); }));
+  {
+    int rows = b.nRowCount();
+    while (b.nRowPos < rows) b.GoDown();
+    UpdateWindow(hb);
+    add("GoDown on the last line (no UpdateWindow)", Time(3, reps, [&] { b.GoDown(); }));
+    {
+      b.GoDown();
+      RECT u{};
+      GetUpdateRect(hb, &u, FALSE);
+      rep.Add("P", "update rect after GoDown (l,t,r,b)", 0, "", Fmt("%.0f,%.0f,", u.left, u.top) + Fmt("%.0f,%.0f", u.right, u.bottom));
+      UpdateWindow(hb);
+      WBRWSCROLL(hb, 1, b.FontHandle());
+      GetUpdateRect(hb, &u, FALSE);
+      rep.Add("P", "update rect after WBRWSCROLL", 0, "", Fmt("%.0f,%.0f,", u.left, u.top) + Fmt("%.0f,%.0f", u.right, u.bottom));
+      UpdateWindow(hb);
+      RECT cr;
+      GetClientRect(hb, &cr);
+      cr.top += lineHeight;
+      HDC sdc = GetDC(hb);
+      ScrollDC(sdc, 0, -lineHeight, &cr, &cr, nullptr, nullptr);
+      ReleaseDC(hb, sdc);
+      GetUpdateRect(hb, &u, FALSE);
+      rep.Add("P", "update rect after ScrollDC", 0, "", Fmt("%.0f,%.0f,", u.left, u.top) + Fmt("%.0f,%.0f", u.right, u.bottom));
+      UpdateWindow(hb);
+      HRGN rg = CreateRectRgn(0, 0, 0, 0);
+      ScrollWindowEx(hb, 0, -lineHeight, &cr, &cr, rg, nullptr, 0);
+      DeleteObject(rg);
+      GetUpdateRect(hb, &u, FALSE);
+      rep.Add("P", "update rect after ScrollWindowEx with region", 0, "", Fmt("%.0f,%.0f,", u.left, u.top) + Fmt("%.0f,%.0f", u.right, u.bottom));
+      UpdateWindow(hb);
+      ScrollWindowEx(hb, 0, -lineHeight, nullptr, nullptr, nullptr, nullptr, 0);
+      GetUpdateRect(hb, &u, FALSE);
+      rep.Add("P", "update rect after ScrollWindowEx whole client", 0, "", Fmt("%.0f,%.0f,", u.left, u.top) + Fmt("%.0f,%.0f", u.right, u.bottom));
+      UpdateWindow(hb);
+      ScrollWindow(hb, 0, -lineHeight, &cr, &cr);
+      GetUpdateRect(hb, &u, FALSE);
+      rep.Add("P", "update rect after ScrollWindow", 0, "", Fmt("%.0f,%.0f,", u.left, u.top) + Fmt("%.0f,%.0f", u.right, u.bottom));
+      UpdateWindow(hb);
+      b.oVScroll->SetPos(b.VGetPos() % 2 + 1);
+      GetUpdateRect(hb, &u, FALSE);
+      rep.Add("P", "update rect after SetPos", 0, "", Fmt("%.0f,%.0f,", u.left, u.top) + Fmt("%.0f,%.0f", u.right, u.bottom));
+      UpdateWindow(hb);
+    }
+    add("GoDown on the last line + UpdateWindow", Time(3, reps, [&] { b.GoDown(); UpdateWindow(hb); }));
+  }
+  add("nRowCount", Time(3, reps, [&] { b.nRowCount(); }));
+  add("row block (bLine)", Time(3, reps, [&] { b.bLine(b); }));
+  add("ISTHEMEACTIVE", Time(3, reps, [&] { ISTHEMEACTIVE(); }));
+  add("WNDWIDTH", Time(3, reps, [&] { WNDWIDTH(hb); }));
+  b.GoTop();
+  FullRepaint(hb);
 }
 
 void Bench::B4() {
@@ -963,6 +1057,12 @@ void Bench::Run() {
   g_inLoop = [this] {
     Settle(100);
     Watch(demo.brw->hWnd);
+    if (opt.profile) {
+      Profile();
+      Unwatch();
+      demo.wnd->End();
+      return;
+    }
     B1B2B3();
     B4();
     B5();
@@ -988,6 +1088,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--quick") b.opt.quick = true;
+    else if (a == "--profile") b.opt.profile = b.opt.quick = true;
     else if (a == "--json" && i + 1 < argc) b.opt.json = argv[++i];
     else if (a == "--cache" && i + 1 < argc) b.opt.cache = argv[++i];
     else if (a == "--machine" && i + 1 < argc) b.rep.machine = argv[++i];
