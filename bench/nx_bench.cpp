@@ -44,7 +44,22 @@ double Now() {
 
 struct Stats {
   double median = 0, p99 = 0, min = 0, max = 0, mean = 0;
+  double cpu = -1;  // this thread's processor time per run (ms), when known
   size_t n = 0;
+};
+
+// This thread's user and kernel time in ms: unlike the wall clock it does not
+// count the time other processes of a busy machine take.
+double ThreadCpuMs() {
+  FILETIME c, e, k, u;
+  if (!GetThreadTimes(GetCurrentThread(), &c, &e, &k, &u)) return 0;
+  auto ms = [](const FILETIME& f) { return double((uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e4; };
+  return ms(k) + ms(u);
+}
+
+struct Samples {
+  std::vector<double> t;
+  double cpu = -1;
 };
 
 double Percentile(std::vector<double> v, double p) {
@@ -53,6 +68,13 @@ double Percentile(std::vector<double> v, double p) {
   // Nearest rank: with fewer than 100 samples p99 is the maximum.
   size_t rank = size_t(std::ceil(p / 100.0 * double(v.size())));
   return v[std::clamp<size_t>(rank, 1, v.size()) - 1];
+}
+
+Stats Summarize(const std::vector<double>& v);
+Stats Summarize(const Samples& v) {
+  Stats s = Summarize(v.t);
+  s.cpu = v.cpu;
+  return s;
 }
 
 Stats Summarize(const std::vector<double>& v) {
@@ -77,25 +99,30 @@ std::string Fmt(const char* f, double a, double b = 0, double c = 0) {
 }
 
 std::string Spread(const Stats& s) {
-  return Fmt("n=%.0f, min %.2f, max %.2f", double(s.n), s.min, s.max);
+  std::string text = Fmt("n=%.0f, min %.2f, max %.2f", double(s.n), s.min, s.max);
+  if (s.cpu >= 0) text += Fmt(", cpu %.2f ms/run", s.cpu);
+  return text;
 }
 
 // Runs fn reps times after `warm` untimed runs and answers the times in ms.
-std::vector<double> Time(int warm, int reps, const std::function<void()>& fn,
-                         const std::function<void()>& between = {}) {
+Samples Time(int warm, int reps, const std::function<void()>& fn, const std::function<void()>& between = {}) {
   for (int i = 0; i < warm; ++i) {
     if (between) between();
     fn();
   }
-  std::vector<double> t;
-  t.reserve(size_t(reps));
+  Samples out;
+  out.t.reserve(size_t(reps));
+  double cpu = 0;
   for (int i = 0; i < reps; ++i) {
     if (between) between();
+    double c0 = ThreadCpuMs();
     double t0 = Now();
     fn();
-    t.push_back(Now() - t0);
+    out.t.push_back(Now() - t0);
+    cpu += ThreadCpuMs() - c0;
   }
-  return t;
+  out.cpu = reps > 0 ? cpu / reps : -1;
+  return out;
 }
 
 // ---- messages ---------------------------------------------------------------------------------
@@ -394,6 +421,46 @@ void RegisterClasses() {
   RegisterClassA(&wc);
 }
 
+// The client area's pixels, top row first, 0x00RRGGBB.
+std::vector<uint32_t> Grab(HWND h, int* width = nullptr, int* height = nullptr) {
+  RECT c;
+  GetClientRect(h, &c);
+  if (width) *width = c.right;
+  if (height) *height = c.bottom;
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), c.right, -c.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC wdc = GetDC(h);
+  HDC mem = CreateCompatibleDC(wdc);
+  HBITMAP dib = CreateDIBSection(wdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, dib);
+  BitBlt(mem, 0, 0, c.right, c.bottom, wdc, 0, 0, SRCCOPY);
+  GdiFlush();
+  std::vector<uint32_t> px(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + c.right * c.bottom);
+  SelectObject(mem, old);
+  DeleteObject(dib);
+  DeleteDC(mem);
+  ReleaseDC(h, wdc);
+  return px;
+}
+
+// Saves a window's client area as a 32-bit BMP file (for looking at the pictures).
+void SaveShot(HWND h, const std::string& file) {
+  int w = 0, hgt = 0;
+  std::vector<uint32_t> px = Grab(h, &w, &hgt);
+  BITMAPFILEHEADER fh{};
+  BITMAPINFOHEADER ih{sizeof ih, w, -hgt, 1, 32, BI_RGB, DWORD(px.size() * 4), 0, 0, 0, 0};
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = sizeof fh + sizeof ih;
+  fh.bfSize = fh.bfOffBits + ih.biSizeImage;
+  if (FILE* f = std::fopen(file.c_str(), "wb")) {
+    std::fwrite(&fh, sizeof fh, 1, f);
+    std::fwrite(&ih, sizeof ih, 1, f);
+    std::fwrite(px.data(), 4, px.size(), f);
+    std::fclose(f);
+  }
+}
+
 // ---- the run --------------------------------------------------------------------------------------
 
 struct Options {
@@ -401,6 +468,7 @@ struct Options {
   bool profile = false;
   std::string json = "bench-results.json";
   std::string cache;  // DBF cache folder
+  std::string shots;  // a folder for the pictures of B1 to B3
 };
 
 struct Bench {
@@ -509,34 +577,16 @@ void Bench::B1B2B3() {
   RECT fr;
   GetClientRect(floor, &fr);
 
-  // Pixels of both pictures, for the record.
-  auto grab = [](HWND h) {
-    RECT c;
-    GetClientRect(h, &c);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), c.right, -c.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC wdc = GetDC(h);
-    HDC mem = CreateCompatibleDC(wdc);
-    HBITMAP dib = CreateDIBSection(wdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, c.right, c.bottom, wdc, 0, 0, SRCCOPY);
-    GdiFlush();
-    std::vector<uint32_t> px(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + c.right * c.bottom);
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(h, wdc);
-    return px;
-  };
   FullRepaint(hb);
-  std::vector<uint32_t> browsePx = grab(hb);
+  std::vector<uint32_t> browsePx = Grab(hb);
+  if (!opt.shots.empty()) SaveShot(hb, opt.shots + "\\b1-browse.bmp");
 
   ShowWindow(hb, SW_HIDE);
   ShowWindow(floor, SW_SHOW);
   Settle(30);
   Stats s2 = Summarize(Time(warm, reps, [&] { FullRepaint(floor); }));
-  std::vector<uint32_t> floorPx = grab(floor);
+  std::vector<uint32_t> floorPx = Grab(floor);
+  if (!opt.shots.empty()) SaveShot(floor, opt.shots + "\\b2-floor.bmp");
   size_t differ = 0;
   if (browsePx.size() == floorPx.size())
     for (size_t i = 0; i < browsePx.size(); ++i) differ += (browsePx[i] & 0xFFFFFF) != (floorPx[i] & 0xFFFFFF);
@@ -583,6 +633,7 @@ void Bench::B1B2B3() {
     GdiFlush();
   };
   Stats s3 = Summarize(Time(warm, reps, lvRepaint));
+  if (!opt.shots.empty()) SaveShot(lv, opt.shots + "\\b3-listview.bmp");
   int perPage = int(SendMessageA(lv, LVM_GETCOUNTPERPAGE, 0, 0));
   rep.Add("B3", "list view full repaint (report, owner data)", s3.median, "ms",
           Fmt("%.0f rows per page; ", perPage) + Spread(s3));
@@ -645,14 +696,14 @@ void Bench::Profile() {
   HWND hb = b.hWnd;
   b.GoTop();
   UpdateWindow(hb);
-  int reps = Reps(200, 30);
+  int reps = 100;
   std::vector<int> sizes = b.GetColSizes();
   Array values = b.bLine(b);
   auto line = [&](HDC dc) {
     WBRWLINE(hb, dc, 3, values, sizes, 1, b.nClrText, b.nClrPane, b.FontHandle(), false, nullptr, Value(),
              b.nLineStyle, std::nullopt, Value(), b.oVScroll.get(), [] { return 1000; });
   };
-  auto add = [&](const char* what, const std::vector<double>& t) {
+  auto add = [&](const char* what, const Samples& t) {
     Stats s = Summarize(t);
     rep.Add("P", what, s.median, "ms", Spread(s));
   };
@@ -662,6 +713,43 @@ void Bench::Profile() {
   HBITMAP bmp = CreateCompatibleBitmap(wdc, 1300, 800);
   HGDIOBJ old = SelectObject(mem, bmp);
   add("WBRWLINE on a memory DC", Time(3, reps, [&] { line(mem); }));
+  int lines = b.nRowCount();
+  add("46 lines by WBRWLINE on a memory DC", Time(3, reps, [&] {
+        for (int i = 1; i <= lines; ++i)
+          WBRWLINE(hb, mem, i, values, sizes, 1, b.nClrText, b.nClrPane, b.FontHandle(), false, nullptr, Value(),
+                   b.nLineStyle, std::nullopt, Value(), b.oVScroll.get(), [] { return 1000; });
+      }));
+  add("46 lines of 7 ExtTextOut on a memory DC", Time(3, reps, [&] {
+        HGDIOBJ f = SelectObject(mem, font);
+        for (int i = 1; i <= lines; ++i)
+          for (int c = 0; c < 7; ++c) {
+            RECT rc{c * 100, i * lineHeight, c * 100 + 99, i * lineHeight + lineHeight - 1};
+            const std::string& t = values[size_t(c)].AsString();
+            ExtTextOutA(mem, rc.left + 2, rc.top, ETO_OPAQUE | ETO_CLIPPED, &rc, t.data(), UINT(t.size()), nullptr);
+          }
+        SelectObject(mem, f);
+      }));
+  add("bitmap + fill + BitBlt of the client", Time(3, reps, [&] {
+        RECT c;
+        GetClientRect(hb, &c);
+        HDC w2 = GetDC(hb);
+        HDC m2 = CreateCompatibleDC(w2);
+        HBITMAP b2 = CreateCompatibleBitmap(w2, c.right, c.bottom);
+        HGDIOBJ o2 = SelectObject(m2, b2);
+        FillRect(m2, &c, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        BitBlt(w2, 0, 0, c.right, c.bottom, m2, 0, 0, SRCCOPY);
+        SelectObject(m2, o2);
+        DeleteObject(b2);
+        DeleteDC(m2);
+        ReleaseDC(hb, w2);
+        GdiFlush();
+      }));
+  add("Paint() alone, outside WM_PAINT", Time(3, reps, [&] {
+        b.GetDC();
+        b.Paint();
+        b.ReleaseDC();
+        GdiFlush();
+      }));
   SelectObject(mem, old);
   DeleteObject(bmp);
   DeleteDC(mem);
@@ -735,6 +823,7 @@ void Bench::B4() {
   HWND hb = b.hWnd;
   int steps = Reps(300, 30);
   std::vector<double> t;
+  double cpu = 0;
   while (int(t.size()) < steps) {
     b.GoTop();
     UpdateWindow(hb);
@@ -743,14 +832,17 @@ void Bench::B4() {
     UpdateWindow(hb);
     // From the last line on, every step shifts the lines and draws one.
     for (int i = 0; i < 200 && int(t.size()) < steps && b.nAtRow() < int(demo.table->size()); ++i) {
+      double c0 = ThreadCpuMs();
       double t0 = Now();
       b.GoDown();
       UpdateWindow(hb);
       GdiFlush();
       t.push_back(Now() - t0);
+      cpu += ThreadCpuMs() - c0;
     }
   }
   Stats s = Summarize(t);
+  s.cpu = cpu / double(t.size());
   rep.Add("B4", "browse GoDown on the last line", s.median, "ms", Spread(s));
   rep.Add("B4/B1", "one-line step / full repaint", s.median / b1, "ratio");
   rep.AtMost("B4", "B4 / B1 <= 0.15", s.median / b1, 0.15);
@@ -1091,9 +1183,10 @@ int main(int argc, char** argv) {
     else if (a == "--profile") b.opt.profile = b.opt.quick = true;
     else if (a == "--json" && i + 1 < argc) b.opt.json = argv[++i];
     else if (a == "--cache" && i + 1 < argc) b.opt.cache = argv[++i];
+    else if (a == "--shots" && i + 1 < argc) b.opt.shots = argv[++i];
     else if (a == "--machine" && i + 1 < argc) b.rep.machine = argv[++i];
     else {
-      std::fprintf(stderr, "usage: nx_bench [--quick] [--json FILE] [--cache FOLDER] [--machine TEXT]\n");
+      std::fprintf(stderr, "usage: nx_bench [--quick] [--json FILE] [--cache FOLDER] [--shots FOLDER] [--machine TEXT] [--profile]\n");
       return 2;
     }
   }
