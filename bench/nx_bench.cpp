@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <cmath>
@@ -279,7 +280,8 @@ struct FloorModel {
   int topRow = 1, selRow = 1;
   HFONT font = nullptr;
   COLORREF text = 0, pane = 0, headText = 0, headPane = 0, selText = 0, selPane = 0;
-  bool headerFrames = false;
+  bool headerFrames = false, themedHeader = false;
+  std::vector<std::wstring> wideHeaders;
   HBRUSH paneBrush = nullptr;
   HPEN grid = nullptr, black = nullptr, light = nullptr, dark = nullptr;
 } g_floor;
@@ -314,7 +316,21 @@ void PaintFloor(HWND h) {
   };
   SetTextColor(mem, m.headText);
   SetBkColor(mem, m.headPane);
-  cells(0, [&](int c) -> const std::string& { return m.headers[size_t(c)]; });
+  if (m.themedHeader) {
+    // The header as the browse draws it with visual styles: one theme, one
+    // background and one text per item.
+    HTHEME theme = OpenThemeData(h, L"Header");
+    for (int c = 0; c < cols; ++c) {
+      RECT r{lefts[size_t(c)], -1, clips[size_t(c)], hgt - 1};
+      DrawThemeBackground(theme, mem, 1, 1, &r, nullptr);
+      RECT t{lefts[size_t(c)] + 4, 0, clips[size_t(c)], hgt};
+      const std::wstring& s = m.wideHeaders[size_t(c)];
+      DrawThemeText(theme, mem, 1, 1, s.c_str(), int(s.size()), 0, 0, &t);
+    }
+    CloseThemeData(theme);
+  } else {
+    cells(0, [&](int c) -> const std::string& { return m.headers[size_t(c)]; });
+  }
   int drawn = 0;
   for (int line = 1; line <= lines && m.topRow + line - 1 <= rows; ++line) {
     int row = m.topRow + line - 1;
@@ -543,7 +559,9 @@ void Bench::B1B2B3() {
   RECT cr;
   GetClientRect(hb, &cr);
   rep.Add("B1", "browse full repaint (demo, maximized)", s1.median, "ms",
-          Fmt("client %.0fx%.0f; ", cr.right, cr.bottom) + Spread(s1));
+          Fmt("client %.0fx%.0f; ", cr.right, cr.bottom) +
+              (ISAPPTHEMED() && ISTHEMEACTIVE() ? "header drawn by the visual style; " : "classic header; ") +
+              Spread(s1));
 
   // The floor and the list view take the browse's place, one at a time.
   RECT r = RectInParent(hb);
@@ -563,6 +581,15 @@ void Bench::B1B2B3() {
   g_floor.selText = b.nClrForeFocus;
   g_floor.selPane = b.nClrBackFocus;
   g_floor.headerFrames = !ISAPPTHEMED();
+  g_floor.themedHeader = ISAPPTHEMED() && ISTHEMEACTIVE();
+  g_floor.wideHeaders.clear();
+  for (const std::string& text : g_floor.headers) {
+    std::string oem = ANSITOOEM(text);
+    std::wstring wide(oem.size(), L'\0');
+    int n = MultiByteToWideChar(CP_OEMCP, 0, oem.data(), int(oem.size()), wide.data(), int(wide.size()));
+    wide.resize(size_t(std::max(n, 0)));
+    g_floor.wideHeaders.push_back(wide);
+  }
   g_floor.paneBrush = CreateSolidBrush(b.nClrPane);
   g_floor.grid = CreatePen(PS_SOLID, 1, RGB(128, 128, 128));
   g_floor.black = static_cast<HPEN>(GetStockObject(BLACK_PEN));
@@ -719,6 +746,28 @@ void Bench::Profile() {
           WBRWLINE(hb, mem, i, values, sizes, 1, b.nClrText, b.nClrPane, b.FontHandle(), false, nullptr, Value(),
                    b.nLineStyle, std::nullopt, Value(), b.oVScroll.get(), [] { return 1000; });
       }));
+  add("header line by WBRWLINE on a memory DC (on a fill)", Time(3, reps, [&] {
+        RECT all{0, 0, 1300, 800};
+        FillRect(mem, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        WBRWLINE(hb, mem, 0, b.aHeaders, sizes, 1, b.nClrForeHead, b.nClrBackHead, b.FontHandle(), false, nullptr,
+                 Value(), b.nLineStyle, std::nullopt, Value(), b.oVScroll.get(), [] { return 1000; });
+      }));
+  add("fill alone", Time(3, reps, [&] {
+        RECT all{0, 0, 1300, 800};
+        FillRect(mem, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      }));
+  add("DRAWHEADER one cell", Time(3, reps, [&] { DRAWHEADER(hb, mem, -1, 0, 16, 99, "1"); }));
+  {
+    HTHEME th = OpenThemeData(hb, L"Header");
+    RECT rc{0, -1, 99, 16};
+    add("OpenThemeData + CloseThemeData", Time(3, reps, [&] { CloseThemeData(OpenThemeData(hb, L"Header")); }));
+    add("DrawThemeBackground header item", Time(3, reps, [&] { DrawThemeBackground(th, mem, 1, 1, &rc, nullptr); }));
+    RECT tr{4, 0, 99, 17};
+    add("DrawThemeText header item", Time(3, reps, [&] { DrawThemeText(th, mem, 1, 1, L"1", 1, 0, 0, &tr); }));
+    rep.Add("P", "header item partly transparent", double(IsThemeBackgroundPartiallyTransparent(th, 1, 1)), "flag");
+    CloseThemeData(th);
+  }
+  rep.Add("P", "ISAPPTHEMED / ISTHEMEACTIVE", double(ISAPPTHEMED()) * 10 + double(ISTHEMEACTIVE()), "flags");
   add("46 lines of 7 ExtTextOut on a memory DC", Time(3, reps, [&] {
         HGDIOBJ f = SelectObject(mem, font);
         for (int i = 1; i <= lines; ++i)
@@ -809,6 +858,32 @@ void Bench::Profile() {
       UpdateWindow(hb);
     }
     add("GoDown on the last line + UpdateWindow", Time(3, reps, [&] { b.GoDown(); UpdateWindow(hb); }));
+  }
+  {
+    // The pieces of one glide step, in its order.
+    b.GoTop();
+    UpdateWindow(hb);
+    int rows = b.nRowCount();
+    while (b.nRowPos < rows) b.GoDown();
+    UpdateWindow(hb);
+    Pump();
+    std::vector<double> go, peek, pump, whole;
+    for (int i = 0; i < 100; ++i) {
+      double t0 = Now();
+      b.GoDown();
+      b.Refresh();
+      double t1 = Now();
+      MSG msg;
+      PeekMessageA(&msg, hb, WM_LBUTTONDOWN, WM_LBUTTONUP, PM_REMOVE);
+      double t2 = Now();
+      SYSREFRESH();
+      double t3 = Now();
+      go.push_back(t1 - t0), peek.push_back(t2 - t1), pump.push_back(t3 - t2), whole.push_back(t3 - t0);
+    }
+    add("glide step: GoDown + Refresh", Samples{go});
+    add("glide step: PeekMessage for a click", Samples{peek});
+    add("glide step: SYSREFRESH (the paint)", Samples{pump});
+    add("glide step: all", Samples{whole});
   }
   add("nRowCount", Time(3, reps, [&] { b.nRowCount(); }));
   add("row block (bLine)", Time(3, reps, [&] { b.bLine(b); }));
