@@ -113,6 +113,8 @@ void WBRWLINE(HWND hWnd, HDC hDC, int nLine, const Array& aValues, const std::ve
   UINT oldAlign = GetTextAlign(h);
   bool themedHeader = nLine == 0 && ISAPPTHEMED() && ISTHEMEACTIVE();
   bool classicHeader = nLine == 0 && !ISAPPTHEMED();
+  std::optional<HeaderRow> headerRow;
+  if (themedHeader) headerRow.emplace(hWnd, h);
   HPEN pen = nLine != 0 && !lTree && NeedsPen(nLineStyle) ? CreatePen(PS_SOLID, 1, PenColor(nLineStyle)) : nullptr;
   std::optional<Selected> linePen;
   if (pen) linePen.emplace(h, pen);
@@ -147,7 +149,7 @@ void WBRWLINE(HWND hWnd, HDC hDC, int nLine, const Array& aValues, const std::ve
       if (lTree) {
         DRAWTEXT(h, text, ARect{top, left + 4, bottom, clip});
       } else if (themedHeader) {
-        DRAWHEADER(hWnd, h, top - 1, left, bottom, clip, ANSITOOEM(text));
+        headerRow->Item(top - 1, left, bottom, clip, ANSITOOEM(text));
       } else if (aJustify && c <= int(aJustify->size()) && (*aJustify)[size_t(c - 1)]) {
         SetTextAlign(h, TA_RIGHT);
         EXTTEXTOUT(h, top, clip - 2, ARect{top, left, bottom, clip + extra}, text);
