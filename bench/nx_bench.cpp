@@ -997,7 +997,7 @@ void Bench::B6() {
     work.push_back(total);
   }
   Stats sw = Summarize(work);
-  rep.Add("B6", "glide specified pauses (sum)", pauses, "ms", Fmt("%.0f steps", double(asked.size())));
+  rep.Add("B6", "glide requested pauses (sum)", pauses, "ms", Fmt("%.0f steps", double(asked.size())));
   rep.Add("B6", "glide work without pauses (40 steps)", sw.median, "ms", Spread(sw));
 
   // With real pauses.
