@@ -13,7 +13,23 @@ namespace nx {
 
 namespace {
 constexpr COLORREF kNoFocusGrey = RGB(128, 128, 128);
+
+// Whether setting this range on the window's own bar would change nothing
+// but redraw it: same range, shown, enabled, both arrows enabled, range
+// wider than the page. A redraw costs more than the rest of a paint under Wine.
+bool SameRangeShown(HWND hWnd, int nBar, int nMin, int nMax) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_RANGE | SIF_PAGE;
+  if (!hWnd || !GetScrollInfo(hWnd, nBar, &si)) return false;
+  if (si.nMin != nMin || si.nMax != nMax || nMin >= nMax - std::max(int(si.nPage) - 1, 0)) return false;
+  SCROLLBARINFO sbi{};
+  sbi.cbSize = sizeof sbi;
+  if (!GetScrollBarInfo(hWnd, nBar == SB_HORZ ? LONG(OBJID_HSCROLL) : LONG(OBJID_VSCROLL), &sbi)) return false;
+  constexpr DWORD kOff = STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_OFFSCREEN;
+  return !(sbi.rgstate[0] & kOff) && !(sbi.rgstate[1] & kOff) && !(sbi.rgstate[5] & kOff);
 }
+}  // namespace
 
 Value TWBrowse::Display() {
   TWBrowsePtr keep = SelfBrw();
@@ -27,7 +43,13 @@ Value TWBrowse::Display() {
         oVScroll->SetPage(std::min(nRowCount(), nLen - 1), true);
       }
     }
-    if (oHScroll) oHScroll->SetRange(1, nColumns());
+    // Re-setting an unchanged range would only redraw the bar.
+    if (oHScroll) {
+      int columns = nColumns();
+      bool same = oHScroll->lIsChild && !oHScroll->lVertical && oHScroll->nMin == 1 && oHScroll->nMax == columns &&
+                  SameRangeShown(hWnd, SB_HORZ, 1, columns);
+      if (!same) oHScroll->SetRange(1, columns);
+    }
     Paint();
   } catch (...) {
     // The paint cycle ends even when a data block fails inside it.

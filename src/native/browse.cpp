@@ -54,37 +54,32 @@ int LineHeight(HDC dc) {
   return tm.tmHeight + 1;
 }
 
-// Grid lines of one data cell. One pen serves a whole line: the pixels are
-// those of a pen made per cell.
-void GridCell(HDC dc, int nLineStyle, int top, int left, int bottom, int clip, HPEN pen) {
+// Grid lines of one data cell. One pen, selected once, serves a whole line
+// (styles 2 and 5 to 8): the pixels are those of a pen made per cell, and
+// nothing else in a line draws with the selected pen.
+void GridCell(HDC dc, int nLineStyle, int top, int left, int bottom, int clip) {
   switch (nLineStyle) {
     case 1: WNDBOX(dc, top - 1, left - 1, bottom, clip); break;
-    case 2: {
-      Selected p(dc, pen);
+    case 2:
       MoveToEx(dc, left - 2, top - 2, nullptr);
       LineTo(dc, left - 2, bottom);
       LineTo(dc, clip, bottom);
       break;
-    }
     case 3: WNDBOXRAISED(dc, top, left, bottom, clip); break;
     case 4:
       SetTextColor(dc, 0);
       FRAMEDOT(dc, top - 1, left - 1, bottom, clip);
       break;
     case 5:
-    case 6: {
-      Selected p(dc, pen);
+    case 6:
       MoveToEx(dc, left - 1, top - 2, nullptr);
       LineTo(dc, left - 1, bottom);
       break;
-    }
     case 7:
-    case 8: {
-      Selected p(dc, pen);
+    case 8:
       MoveToEx(dc, left - 2, bottom, nullptr);
       LineTo(dc, clip, bottom);
       break;
-    }
     default: break;
   }
 }
@@ -118,7 +113,11 @@ void WBRWLINE(HWND hWnd, HDC hDC, int nLine, const Array& aValues, const std::ve
   UINT oldAlign = GetTextAlign(h);
   bool themedHeader = nLine == 0 && ISAPPTHEMED() && ISTHEMEACTIVE();
   bool classicHeader = nLine == 0 && !ISAPPTHEMED();
+  std::optional<HeaderRow> headerRow;
+  if (themedHeader) headerRow.emplace(hWnd, h);
   HPEN pen = nLine != 0 && !lTree && NeedsPen(nLineStyle) ? CreatePen(PS_SOLID, 1, PenColor(nLineStyle)) : nullptr;
+  std::optional<Selected> linePen;
+  if (pen) linePen.emplace(h, pen);
   int extra = nLine != 0 && (nLineStyle == 0 || nLineStyle == 7 || nLineStyle == 8) ? 2 : 0;
   nColPos = std::max(nColPos, 1);
   int count = int(aValues.size());
@@ -150,7 +149,7 @@ void WBRWLINE(HWND hWnd, HDC hDC, int nLine, const Array& aValues, const std::ve
       if (lTree) {
         DRAWTEXT(h, text, ARect{top, left + 4, bottom, clip});
       } else if (themedHeader) {
-        DRAWHEADER(hWnd, h, top - 1, left, bottom, clip, ANSITOOEM(text));
+        headerRow->Item(top - 1, left, bottom, clip, ANSITOOEM(text));
       } else if (aJustify && c <= int(aJustify->size()) && (*aJustify)[size_t(c - 1)]) {
         SetTextAlign(h, TA_RIGHT);
         EXTTEXTOUT(h, top, clip - 2, ARect{top, left, bottom, clip + extra}, text);
@@ -166,11 +165,12 @@ void WBRWLINE(HWND hWnd, HDC hDC, int nLine, const Array& aValues, const std::ve
           WNDBOXRAISED(h, top, left, bottom - 1, clip - 1);
         }
       } else {
-        GridCell(h, nLineStyle, top, left, bottom, clip, pen);
+        GridCell(h, nLineStyle, top, left, bottom, clip);
       }
     }
   }
   SetTextAlign(h, oldAlign);
+  linePen.reset();  // deselected before it is deleted
   if (pen) DeleteObject(pen);
 }
 
@@ -200,7 +200,11 @@ void WBRWSCROLL(HWND hWnd, int nLines, HFONT hFont) {
   int h = LineHeight(dc.get());
   r.top += h;
   r.bottom -= (r.bottom - r.top) % h;
-  ScrollWindowEx(hWnd, 0, -(h * nLines), &r, &r, nullptr, nullptr, 0);
+  // Without a region to report to, Wine invalidates the whole client area
+  // (a full repaint per step); Windows invalidates nothing either way.
+  HRGN uncovered = CreateRectRgn(0, 0, 0, 0);
+  ScrollWindowEx(hWnd, 0, -(h * nLines), &r, &r, uncovered, nullptr, 0);
+  if (uncovered) DeleteObject(uncovered);
 }
 
 // ---- key ranges over a work area ----------------------------------------------------------

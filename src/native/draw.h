@@ -181,6 +181,34 @@ bool ISAPPTHEMED();
 bool ISTHEMEACTIVE();
 void DRAWHEADER(HWND hWnd, HDC hDC, int nTop, int nLeft, int nBottom, int nRight, std::string_view cText,
                 bool lHot = false);
+// A row of header items, each drawn as DRAWHEADER draws it, with one theme
+// for the row. In an off-screen picture an item of the size, state and
+// underlying pixels of one drawn before is copied from it (the visual
+// style's drawing is slow under Wine). What it makes is gone with it.
+class HeaderRow {
+ public:
+  HeaderRow(HWND hWnd, HDC hDC);
+  ~HeaderRow();
+  HeaderRow(const HeaderRow&) = delete;
+  HeaderRow& operator=(const HeaderRow&) = delete;
+  void Item(int nTop, int nLeft, int nBottom, int nRight, std::string_view cText, bool lHot = false);
+
+ private:
+  struct Scratch {
+    HDC dc = nullptr;
+    HBITMAP bmp = nullptr;
+    HGDIOBJ old = nullptr;
+    const uint32_t* bits = nullptr;  // 32-bit DIB section only
+    int w = 0, h = 0;
+    void Size(HDC like, int w, int h, bool dib);
+    void Drop();
+  };
+  HDC hDC_;
+  HANDLE theme_ = nullptr;
+  Scratch under_, drawn_;          // the pixels under the item; the item drawn
+  std::vector<uint32_t> seen_;     // the pixels under the item in drawn_
+  int state_ = 0;
+};
 int DRAWPBACK(HWND hWnd, HDC hDC);
 HBRUSH DRAWTHEMED(HWND hWnd, HDC hDC);
 // The manifest rule behind ISAPPTHEMED, uncached: a manifest resource (type

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <uxtheme.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -20,6 +22,7 @@ using CloseThemeDataFn = HRESULT(WINAPI*)(HTHEME);
 using DrawThemeBackgroundFn = HRESULT(WINAPI*)(HTHEME, HDC, int, int, const RECT*, const RECT*);
 using DrawThemeParentBackgroundFn = HRESULT(WINAPI*)(HWND, HDC, const RECT*);
 using DrawThemeTextFn = HRESULT(WINAPI*)(HTHEME, HDC, int, int, LPCWSTR, int, DWORD, DWORD, const RECT*);
+using IsPartlyTransparentFn = BOOL(WINAPI*)(HTHEME, int, int);
 
 template <class F>
 F Entry(HMODULE lib, const char* name) {
@@ -35,6 +38,7 @@ struct StyleLib {
   DrawThemeBackgroundFn drawThemeBackground = nullptr;
   DrawThemeParentBackgroundFn drawThemeParentBackground = nullptr;
   DrawThemeTextFn drawThemeText = nullptr;
+  IsPartlyTransparentFn isPartlyTransparent = nullptr;
   StyleLib() {
     lib = LoadLibraryA("UXTHEME.DLL");
     isAppThemed = Entry<IsAppThemedFn>(lib, "IsAppThemed");
@@ -43,6 +47,7 @@ struct StyleLib {
     drawThemeBackground = Entry<DrawThemeBackgroundFn>(lib, "DrawThemeBackground");
     drawThemeParentBackground = Entry<DrawThemeParentBackgroundFn>(lib, "DrawThemeParentBackground");
     drawThemeText = Entry<DrawThemeTextFn>(lib, "DrawThemeText");
+    isPartlyTransparent = Entry<IsPartlyTransparentFn>(lib, "IsThemeBackgroundPartiallyTransparent");
   }
 };
 
@@ -86,17 +91,16 @@ bool ISTHEMEACTIVE() {
   return active;
 }
 
-void DRAWHEADER(HWND hWnd, HDC hDC, int nTop, int nLeft, int nBottom, int nRight, std::string_view cText,
-                bool lHot) {
-  const StyleLib& style = Style();
-  if (!hDC || !style.openThemeData || !style.closeThemeData || !style.drawThemeBackground || !style.drawThemeText)
-    return;
-  HTHEME theme = style.openThemeData(hWnd, L"Header");
-  if (!theme) return;
-  constexpr int kHeaderItem = 1;
-  const int state = lHot ? 2 : 1;
-  RECT rc{nLeft, nTop, nRight, nBottom};
-  style.drawThemeBackground(theme, hDC, kHeaderItem, state, &rc, nullptr);
+namespace {
+
+constexpr int kHeaderItem = 1;
+
+bool HeaderStyleReady(const StyleLib& style, HDC hDC) {
+  return hDC && style.openThemeData && style.closeThemeData && style.drawThemeBackground && style.drawThemeText;
+}
+
+void HeaderText(const StyleLib& style, HTHEME theme, HDC hDC, int state, int nTop, int nLeft, int nBottom,
+                int nRight, std::string_view cText) {
   const int len = cText.empty() ? 0
                                 : MultiByteToWideChar(CP_OEMCP, 0, cText.data(), static_cast<int>(cText.size()),
                                                       nullptr, 0);
@@ -106,7 +110,105 @@ void DRAWHEADER(HWND hWnd, HDC hDC, int nTop, int nLeft, int nBottom, int nRight
     RECT text{nLeft + 4, nTop + 1, nRight, nBottom + 1};
     style.drawThemeText(theme, hDC, kHeaderItem, state, wide.c_str(), len, 0, 0, &text);
   }
+}
+
+}  // namespace
+
+void DRAWHEADER(HWND hWnd, HDC hDC, int nTop, int nLeft, int nBottom, int nRight, std::string_view cText,
+                bool lHot) {
+  const StyleLib& style = Style();
+  if (!HeaderStyleReady(style, hDC)) return;
+  HTHEME theme = style.openThemeData(hWnd, L"Header");
+  if (!theme) return;
+  const int state = lHot ? 2 : 1;
+  RECT rc{nLeft, nTop, nRight, nBottom};
+  style.drawThemeBackground(theme, hDC, kHeaderItem, state, &rc, nullptr);
+  HeaderText(style, theme, hDC, state, nTop, nLeft, nBottom, nRight, cText);
   style.closeThemeData(theme);
+}
+
+HeaderRow::HeaderRow(HWND hWnd, HDC hDC) : hDC_(hDC) {
+  const StyleLib& style = Style();
+  if (HeaderStyleReady(style, hDC)) theme_ = style.openThemeData(hWnd, L"Header");
+  // Copies only within an off-screen picture, where reading back is exact.
+  if (theme_ && GetObjectType(hDC) == OBJ_MEMDC) {
+    under_.dc = CreateCompatibleDC(hDC);
+    drawn_.dc = CreateCompatibleDC(hDC);
+    if (under_.dc) RESADD(under_.dc, "TMPDC");
+    if (drawn_.dc) RESADD(drawn_.dc, "TMPDC");
+  }
+}
+
+void HeaderRow::Scratch::Size(HDC like, int w, int h, bool dib) {
+  if (bmp && w == this->w && h == this->h) return;
+  Drop();
+  if (!dc) return;
+  if (dib) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* p = nullptr;
+    bmp = CreateDIBSection(like, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+    bits = static_cast<const uint32_t*>(p);
+  } else {
+    bmp = CreateCompatibleBitmap(like, w, h);
+  }
+  if (!bmp) return;
+  RESADD(bmp, "TMP");
+  old = SelectObject(dc, bmp);
+  this->w = w, this->h = h;
+}
+
+void HeaderRow::Scratch::Drop() {
+  if (!bmp) return;
+  SelectObject(dc, old);
+  RESDEL(bmp);
+  DeleteObject(bmp);
+  bmp = nullptr, bits = nullptr, w = h = 0;
+}
+
+HeaderRow::~HeaderRow() {
+  for (Scratch* s : {&under_, &drawn_}) {
+    s->Drop();
+    if (s->dc) {
+      RESDEL(s->dc);
+      DeleteDC(s->dc);
+    }
+  }
+  if (theme_) Style().closeThemeData(static_cast<HTHEME>(theme_));
+}
+
+void HeaderRow::Item(int nTop, int nLeft, int nBottom, int nRight, std::string_view cText, bool lHot) {
+  if (!theme_) return;
+  const StyleLib& style = Style();
+  HTHEME theme = static_cast<HTHEME>(theme_);
+  const int state = lHot ? 2 : 1;
+  const int w = nRight - nLeft, h = nBottom - nTop;
+  // The style's background depends on the size, the state and the pixels
+  // under it: an item like one drawn before in all three is copied.
+  bool read = false;
+  if (under_.dc && drawn_.dc && w > 0 && h > 0) {
+    under_.Size(hDC_, w, h, true);
+    if (under_.bmp && BitBlt(under_.dc, 0, 0, w, h, hDC_, nLeft, nTop, SRCCOPY)) {
+      GdiFlush();
+      read = true;
+      const size_t n = size_t(w) * size_t(h);
+      if (drawn_.bmp && state == state_ && drawn_.w == w && drawn_.h == h && seen_.size() == n &&
+          std::equal(seen_.begin(), seen_.end(), under_.bits)) {
+        BitBlt(hDC_, nLeft, nTop, w, h, drawn_.dc, 0, 0, SRCCOPY);
+        HeaderText(style, theme, hDC_, state, nTop, nLeft, nBottom, nRight, cText);
+        return;
+      }
+      seen_.assign(under_.bits, under_.bits + n);
+    }
+  }
+  RECT rc{nLeft, nTop, nRight, nBottom};
+  style.drawThemeBackground(theme, hDC_, kHeaderItem, state, &rc, nullptr);
+  if (read) {
+    drawn_.Size(hDC_, w, h, false);
+    if (drawn_.bmp && BitBlt(drawn_.dc, 0, 0, w, h, hDC_, nLeft, nTop, SRCCOPY)) state_ = state;
+    else seen_.clear();
+  }
+  HeaderText(style, theme, hDC_, state, nTop, nLeft, nBottom, nRight, cText);
 }
 
 int DRAWPBACK(HWND hWnd, HDC hDC) {

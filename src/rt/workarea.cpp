@@ -1,5 +1,6 @@
 #include "rt/workarea.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
@@ -446,7 +447,22 @@ bool DbSkip(long n) {
 }
 
 long DbSkipper(long n) {
-  if (!Need("DBSKIPPER")) return 0;
+  Area* a = Need("DBSKIPPER");
+  if (!a) return 0;
+  // When every record is visible, n single skips end where position
+  // arithmetic says: one load instead of n (a thumb drag skips half a table).
+  if (n != 0 && !a->shared && !a->filter && !SetDeleted()) {
+    auto [pos, exact] = Locate(*a);
+    size_t count = PositionCount(*a);
+    if (exact && pos < count) {
+      long last = long(count) - 1, at = long(pos);
+      long target = std::clamp(at + n, 0L, last);
+      Load(*a, RecAt(*a, size_t(target)));
+      a->eof = false;
+      a->bof = at + n < 0;  // the skip that met the beginning
+      return target - at;
+    }
+  }
   long done = 0;
   if (n == 0) {
     DbSkip(0);

@@ -1,0 +1,1284 @@
+// The browse benchmark: the demo's browse against the shortest drawing code
+// and the platform's list view, one-line steps, drag latency, glide fidelity,
+// scale over large sources and the resource balance. Medians of
+// QueryPerformanceCounter readings; see docs/PERFORMANCE.md.
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+#include <uxtheme.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "app/demo.h"
+#include "classes/control.h"
+#include "classes/scrllbar.h"
+#include "classes/wbrowse.h"
+#include "classes/window.h"
+#include "errors/errors.h"
+#include "native/browse.h"
+#include "native/dispatch.h"
+#include "native/draw.h"
+#include "report.h"
+#include "rt/strings.h"
+#include "rt/workarea.h"
+
+using namespace nx;
+
+namespace {
+
+// ---- clock and statistics ---------------------------------------------------------------
+
+double g_qpcPerMs = 0;
+
+double Now() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return double(t.QuadPart) / g_qpcPerMs;
+}
+
+struct Stats {
+  double median = 0, p99 = 0, min = 0, max = 0, mean = 0;
+  double cpu = -1;  // this thread's processor time per run (ms), when known
+  size_t n = 0;
+};
+
+// This thread's user and kernel time in ms: unlike the wall clock it does not
+// count the time other processes of a busy machine take.
+double ThreadCpuMs() {
+  FILETIME c, e, k, u;
+  if (!GetThreadTimes(GetCurrentThread(), &c, &e, &k, &u)) return 0;
+  auto ms = [](const FILETIME& f) { return double((uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e4; };
+  return ms(k) + ms(u);
+}
+
+struct Samples {
+  std::vector<double> t;
+  double cpu = -1;
+};
+
+double Percentile(std::vector<double> v, double p) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  // Nearest rank: with fewer than 100 samples p99 is the maximum.
+  size_t rank = size_t(std::ceil(p / 100.0 * double(v.size())));
+  return v[std::clamp<size_t>(rank, 1, v.size()) - 1];
+}
+
+Stats Summarize(const std::vector<double>& v);
+Stats Summarize(const Samples& v) {
+  Stats s = Summarize(v.t);
+  s.cpu = v.cpu;
+  return s;
+}
+
+Stats Summarize(const std::vector<double>& v) {
+  Stats s;
+  if (v.empty()) return s;
+  s.n = v.size();
+  std::vector<double> sorted = v;
+  std::sort(sorted.begin(), sorted.end());
+  size_t m = sorted.size() / 2;
+  s.median = sorted.size() % 2 ? sorted[m] : (sorted[m - 1] + sorted[m]) / 2;
+  s.p99 = Percentile(v, 99);
+  s.min = sorted.front();
+  s.max = sorted.back();
+  s.mean = std::accumulate(v.begin(), v.end(), 0.0) / double(v.size());
+  return s;
+}
+
+std::string Fmt(const char* f, double a, double b = 0, double c = 0) {
+  char buf[160];
+  std::snprintf(buf, sizeof buf, f, a, b, c);
+  return buf;
+}
+
+std::string Spread(const Stats& s) {
+  std::string text = Fmt("n=%.0f, min %.2f, max %.2f", double(s.n), s.min, s.max);
+  if (s.cpu >= 0) text += Fmt(", cpu %.2f ms/run", s.cpu);
+  return text;
+}
+
+// Runs fn reps times after `warm` untimed runs and answers the times in ms.
+Samples Time(int warm, int reps, const std::function<void()>& fn, const std::function<void()>& between = {}) {
+  for (int i = 0; i < warm; ++i) {
+    if (between) between();
+    fn();
+  }
+  Samples out;
+  out.t.reserve(size_t(reps));
+  double cpu = 0;
+  for (int i = 0; i < reps; ++i) {
+    if (between) between();
+    double c0 = ThreadCpuMs();
+    double t0 = Now();
+    fn();
+    out.t.push_back(Now() - t0);
+    cpu += ThreadCpuMs() - c0;
+  }
+  out.cpu = reps > 0 ? cpu / reps : -1;
+  return out;
+}
+
+// ---- messages ---------------------------------------------------------------------------------
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void Settle(int ms) {
+  double end = Now() + ms;
+  while (Now() < end) {
+    Pump();
+    Sleep(1);
+  }
+  Pump();
+}
+
+// The end of every paint of one window, seen from a subclass on top of the
+// library's own.
+struct PaintWatch {
+  HWND hWnd = nullptr;
+  WNDPROC old = nullptr;
+  double lastEnd = 0;
+  long paints = 0;
+} g_watch;
+
+LRESULT CALLBACK WatchProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  LRESULT r = CallWindowProcA(g_watch.old, h, m, wp, lp);
+  if (m == WM_PAINT) {
+    g_watch.lastEnd = Now();
+    ++g_watch.paints;
+  }
+  return r;
+}
+
+void Watch(HWND h) {
+  g_watch.hWnd = h;
+  g_watch.old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchProc)));
+}
+
+void Unwatch() {
+  if (g_watch.hWnd && IsWindow(g_watch.hWnd))
+    SetWindowLongPtrA(g_watch.hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_watch.old));
+  g_watch = {};
+}
+
+// Pumps until the watched window has painted after `since` and has nothing
+// left to paint; answers the end of that paint (0 on a time-out).
+double UntilPainted(long paintsBefore, double timeoutMs = 2000) {
+  double limit = Now() + timeoutMs;
+  while (Now() < limit) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (g_watch.paints > paintsBefore && !GetUpdateRect(g_watch.hWnd, nullptr, FALSE)) return g_watch.lastEnd;
+  }
+  return 0;
+}
+
+void FullRepaint(HWND h) {
+  InvalidateRect(h, nullptr, FALSE);
+  UpdateWindow(h);
+  GdiFlush();
+}
+
+// ---- the demo's browse ------------------------------------------------------------------------
+
+struct Demo {
+  ArrayPtr table;
+  TWindowPtr wnd;
+  TWBrowsePtr brw;
+};
+
+// The demo's window and browse (src/app/demo.cpp), over any array.
+void BuildDemo(Demo& d, const ArrayPtr& table, const char* title) {
+  d.table = table;
+  d.wnd = TWindow::New({.cTitle = title, .lSysMenu = true, .lCaption = true, .lMin = true, .lMax = true,
+                        .lPixel = false});
+  d.brw = TWBrowse::New({.nRow = 0,
+                         .nCol = 0,
+                         .bLine = [](TWBrowse&) { return Array(7, Value("")); },
+                         .aColSizes = std::vector<int>{100, 100, 100, 100, 100, 100, 100},
+                         .oWnd = d.wnd,
+                         .lUpdate = false,
+                         .lPixel = false,
+                         .lDesign = false});
+  d.brw->bLine = [table](TWBrowse& brw) {
+    ArrayPtr row = AGet(table, size_t(brw.nAtRow())).AsArray();
+    Array values;
+    values.reserve(7);
+    for (size_t c = 1; c <= 7; ++c) values.push_back(AGet(row, c));
+    return values;
+  };
+  d.brw->SetArray(table);
+  d.wnd->oClient = d.brw;
+}
+
+// An array of n demo-shaped rows; the number grows to 7 digits past 9999.
+ArrayPtr BuildArray(int n) {
+  if (n == demo::kRows) return demo::BuildTable();
+  static constexpr const char* kPrefixes[] = {"Row: ", "Col2:", "Col3:", "Col4:", "Col5:", "Col6:", "Col7:", "Col8:"};
+  auto table = NewArray();
+  table->reserve(size_t(n));
+  int digits = n > 9999 ? 7 : 4;
+  for (int i = 1; i <= n; ++i) {
+    std::string number = StrZero(Value(i), digits);
+    auto row = NewArray();
+    row->reserve(8);
+    for (const char* prefix : kPrefixes) row->emplace_back(prefix + number);
+    table->emplace_back(row);
+  }
+  return table;
+}
+
+HFONT BrowseFont(const TWBrowse& b) {
+  HFONT f = b.FontHandle();
+  return f ? f : static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+}
+
+int LineHeightOf(HFONT font) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return tm.tmHeight + 1;
+}
+
+RECT RectInParent(HWND h) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// ---- B2: the floor ------------------------------------------------------------------------------
+// The same picture as the demo browse on its first page, by the shortest
+// code: one memory DC, one fill, one ExtTextOut per visible cell, the grid
+// with one pen in one call, one BitBlt.
+
+struct FloorModel {
+  ArrayPtr table;
+  std::vector<std::string> headers;
+  std::vector<int> sizes;
+  int width = 0;  // the browse's visible width
+  int lineHeight = 0;
+  int topRow = 1, selRow = 1;
+  HFONT font = nullptr;
+  COLORREF text = 0, pane = 0, headText = 0, headPane = 0, selText = 0, selPane = 0;
+  bool headerFrames = false, themedHeader = false;
+  std::vector<std::wstring> wideHeaders;
+  HBRUSH paneBrush = nullptr;
+  HPEN grid = nullptr, black = nullptr, light = nullptr, dark = nullptr;
+} g_floor;
+
+void PaintFloor(HWND h) {
+  const FloorModel& m = g_floor;
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(h, &ps);
+  RECT cr;
+  GetClientRect(h, &cr);
+  HDC mem = CreateCompatibleDC(dc);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, cr.right, cr.bottom);
+  HGDIOBJ oldBmp = SelectObject(mem, bmp);
+  FillRect(mem, &cr, m.paneBrush);
+  HGDIOBJ oldFont = SelectObject(mem, m.font);
+  int hgt = m.lineHeight, lines = cr.bottom / hgt - 1;
+  int rows = int(m.table->size());
+  int cols = int(m.sizes.size());
+  std::vector<int> lefts(static_cast<size_t>(cols)), clips(static_cast<size_t>(cols));
+  for (int c = 0, x = 0; c < cols; ++c) {
+    lefts[size_t(c)] = x;
+    clips[size_t(c)] = c == cols - 1 ? m.width : std::min(x + m.sizes[size_t(c)] - 1, m.width);
+    x += m.sizes[size_t(c)];
+  }
+  auto cells = [&](int line, const std::function<const std::string&(int)>& text) {
+    int top = line * hgt, bottom = top + hgt - 1;
+    for (int c = 0; c < cols; ++c) {
+      RECT r{lefts[size_t(c)], top, clips[size_t(c)], bottom};
+      const std::string& s = text(c);
+      ExtTextOutA(mem, lefts[size_t(c)] + 2, top, ETO_OPAQUE | ETO_CLIPPED, &r, s.data(), UINT(s.size()), nullptr);
+    }
+  };
+  SetTextColor(mem, m.headText);
+  SetBkColor(mem, m.headPane);
+  if (m.themedHeader) {
+    // The header as the browse draws it with visual styles: one theme, one
+    // background and one text per item.
+    HTHEME theme = OpenThemeData(h, L"Header");
+    for (int c = 0; c < cols; ++c) {
+      RECT r{lefts[size_t(c)], -1, clips[size_t(c)], hgt - 1};
+      DrawThemeBackground(theme, mem, 1, 1, &r, nullptr);
+      RECT t{lefts[size_t(c)] + 4, 0, clips[size_t(c)], hgt};
+      const std::wstring& s = m.wideHeaders[size_t(c)];
+      DrawThemeText(theme, mem, 1, 1, s.c_str(), int(s.size()), 0, 0, &t);
+    }
+    CloseThemeData(theme);
+  } else {
+    cells(0, [&](int c) -> const std::string& { return m.headers[size_t(c)]; });
+  }
+  int drawn = 0;
+  for (int line = 1; line <= lines && m.topRow + line - 1 <= rows; ++line) {
+    int row = m.topRow + line - 1;
+    bool sel = row == m.selRow;
+    SetTextColor(mem, sel ? m.selText : m.text);
+    SetBkColor(mem, sel ? m.selPane : m.pane);
+    const Array& values = *(*m.table)[size_t(row - 1)].AsArray();
+    cells(line, [&](int c) -> const std::string& { return values[size_t(c)].AsString(); });
+    drawn = line;
+  }
+  // Grid: one vertical per column border, one horizontal per line.
+  std::vector<POINT> pts;
+  std::vector<DWORD> counts;
+  int lastBottom = (drawn + 1) * hgt - 1;
+  for (int c = 1; c < cols && drawn > 0; ++c) {
+    pts.push_back({lefts[size_t(c)] - 2, hgt - 2});
+    pts.push_back({lefts[size_t(c)] - 2, lastBottom});
+    counts.push_back(2);
+  }
+  for (int line = 1; line <= drawn; ++line) {
+    int bottom = (line + 1) * hgt - 1;
+    pts.push_back({-2, bottom});
+    pts.push_back({m.width, bottom});
+    counts.push_back(2);
+  }
+  HGDIOBJ oldPen = SelectObject(mem, m.grid);
+  if (!counts.empty()) PolyPolyline(mem, pts.data(), counts.data(), DWORD(counts.size()));
+  if (m.headerFrames) {  // the unthemed header's boxes
+    for (int c = 0; c < cols; ++c) {
+      int l = lefts[size_t(c)], r = clips[size_t(c)], b = hgt - 1;
+      auto box = [&](int t, int l2, int b2, int r2, HPEN p1, HPEN p2) {
+        SelectObject(mem, p1);
+        MoveToEx(mem, l2, b2, nullptr);
+        LineTo(mem, l2, t);
+        LineTo(mem, r2, t);
+        SelectObject(mem, p2);
+        MoveToEx(mem, l2, b2, nullptr);
+        LineTo(mem, r2, b2);
+        LineTo(mem, r2, t - 1);
+      };
+      box(-1, l - 1, b, r, m.black, m.black);
+      box(0, l, b - 1, r - 1, m.light, m.dark);
+    }
+  }
+  SelectObject(mem, oldPen);
+  BitBlt(dc, 0, 0, cr.right, cr.bottom, mem, 0, 0, SRCCOPY);
+  SelectObject(mem, oldFont);
+  SelectObject(mem, oldBmp);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  EndPaint(h, &ps);
+}
+
+LRESULT CALLBACK FloorProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  switch (m) {
+    case WM_PAINT: PaintFloor(h); return 0;
+    case WM_ERASEBKGND: return 1;
+    default: return DefWindowProcA(h, m, wp, lp);
+  }
+}
+
+// ---- B3: the list view ----------------------------------------------------------------------------
+
+ArrayPtr g_lvTable;
+
+LRESULT CALLBACK LvHostProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_NOTIFY) {
+    auto* hdr = reinterpret_cast<NMHDR*>(lp);
+    if (hdr->code == LVN_GETDISPINFOA) {
+      auto* di = reinterpret_cast<NMLVDISPINFOA*>(lp);
+      if ((di->item.mask & LVIF_TEXT) && g_lvTable && di->item.iItem >= 0 &&
+          size_t(di->item.iItem) < g_lvTable->size()) {
+        const Array& row = *(*g_lvTable)[size_t(di->item.iItem)].AsArray();
+        const std::string& s = row[size_t(di->item.iSubItem)].AsString();
+        lstrcpynA(di->item.pszText, s.c_str(), di->item.cchTextMax);
+      }
+      return 0;
+    }
+    if (hdr->code == LVN_GETDISPINFOW) {
+      auto* di = reinterpret_cast<NMLVDISPINFOW*>(lp);
+      if ((di->item.mask & LVIF_TEXT) && g_lvTable && di->item.iItem >= 0 &&
+          size_t(di->item.iItem) < g_lvTable->size()) {
+        const Array& row = *(*g_lvTable)[size_t(di->item.iItem)].AsArray();
+        const std::string& s = row[size_t(di->item.iSubItem)].AsString();
+        int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, di->item.pszText, di->item.cchTextMax);
+        if (n == 0 && di->item.cchTextMax > 0) di->item.pszText[0] = 0;
+      }
+      return 0;
+    }
+  }
+  if (m == WM_ERASEBKGND) return 1;
+  return DefWindowProcA(h, m, wp, lp);
+}
+
+void RegisterClasses() {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = FloorProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  wc.lpszClassName = "NxBenchFloor";
+  RegisterClassA(&wc);
+  wc.lpfnWndProc = LvHostProc;
+  wc.lpszClassName = "NxBenchLvHost";
+  RegisterClassA(&wc);
+}
+
+// The client area's pixels, top row first, 0x00RRGGBB.
+std::vector<uint32_t> Grab(HWND h, int* width = nullptr, int* height = nullptr) {
+  RECT c;
+  GetClientRect(h, &c);
+  if (width) *width = c.right;
+  if (height) *height = c.bottom;
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), c.right, -c.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC wdc = GetDC(h);
+  HDC mem = CreateCompatibleDC(wdc);
+  HBITMAP dib = CreateDIBSection(wdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, dib);
+  BitBlt(mem, 0, 0, c.right, c.bottom, wdc, 0, 0, SRCCOPY);
+  GdiFlush();
+  std::vector<uint32_t> px(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + c.right * c.bottom);
+  SelectObject(mem, old);
+  DeleteObject(dib);
+  DeleteDC(mem);
+  ReleaseDC(h, wdc);
+  return px;
+}
+
+// Saves a window's client area as a 32-bit BMP file (for looking at the pictures).
+void SaveShot(HWND h, const std::string& file) {
+  int w = 0, hgt = 0;
+  std::vector<uint32_t> px = Grab(h, &w, &hgt);
+  BITMAPFILEHEADER fh{};
+  BITMAPINFOHEADER ih{sizeof ih, w, -hgt, 1, 32, BI_RGB, DWORD(px.size() * 4), 0, 0, 0, 0};
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = sizeof fh + sizeof ih;
+  fh.bfSize = fh.bfOffBits + ih.biSizeImage;
+  if (FILE* f = std::fopen(file.c_str(), "wb")) {
+    std::fwrite(&fh, sizeof fh, 1, f);
+    std::fwrite(&ih, sizeof ih, 1, f);
+    std::fwrite(px.data(), 4, px.size(), f);
+    std::fclose(f);
+  }
+}
+
+// ---- the run --------------------------------------------------------------------------------------
+
+struct Options {
+  bool quick = false;
+  bool profile = false;
+  std::string json = "bench-results.json";
+  std::string cache;  // DBF cache folder
+  std::string shots;  // a folder for the pictures of B1 to B3
+};
+
+struct Bench {
+  Options opt;
+  bench::Report rep;
+  Demo demo;
+  HFONT font = nullptr;
+  int lineHeight = 0;
+  double b1 = 0, lvScroll = 0;
+
+  int Reps(int full, int quick) const { return opt.quick ? quick : full; }
+
+  void Run();
+  void B1B2B3();
+  void B4();
+  void B5();
+  void B6();
+  void B8();
+  void B7();
+  void Memory(const char* when);
+  void Profile();
+
+  // A glide of nMaxRowToAdvance rows down the data, driven by sent messages
+  // with a stand-in tick for the speed; the SLEEP hook is `sleep`.
+  double Glide(TWBrowse& b, const std::function<void(DWORD)>& sleep);
+};
+
+DWORD g_tick = 0;
+
+double Bench::Glide(TWBrowse& b, const std::function<void(DWORD)>& sleep) {
+  HWND h = b.hWnd;
+  int hgt = lineHeight;
+  auto at = [&](int line) { return MAKELPARAM(150, line * hgt + hgt / 2); };
+  BrowseClock old = SetBrowseClock({.tick = [] { return g_tick; }, .sleep = sleep});
+  g_tick = 100000;
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, at(30));
+  for (int line = 29; line >= 19; --line) {
+    g_tick += 5;
+    SendMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, at(line));
+  }
+  Pump();
+  long before = g_watch.paints;
+  double t0 = Now();
+  SendMessageA(h, WM_LBUTTONUP, 0, at(19));  // 10 lines in 50 ms: the longest glide
+  double end = UntilPainted(before);
+  SetBrowseClock(old);
+  return (end ? end : Now()) - t0;
+}
+
+void Bench::Memory(const char* when) {
+  PROCESS_MEMORY_COUNTERS pmc{};
+  pmc.cb = sizeof pmc;
+  if (GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc)) {
+    rep.Add("B8", std::string("peak working set, ") + when, double(pmc.PeakWorkingSetSize) / (1024.0 * 1024.0),
+            "MB");
+    rep.Add("B8", std::string("peak private bytes, ") + when, double(pmc.PeakPagefileUsage) / (1024.0 * 1024.0),
+            "MB");
+  }
+}
+
+void Bench::B1B2B3() {
+  TWBrowse& b = *demo.brw;
+  HWND hb = b.hWnd;
+  b.GoTop();
+  SetFocus(hb);
+  Settle(50);
+  int warm = Reps(10, 3), reps = Reps(200, 20);
+
+  // B1: the browse.
+  Stats s1 = Summarize(Time(warm, reps, [&] { FullRepaint(hb); }));
+  b1 = s1.median;
+  RECT cr;
+  GetClientRect(hb, &cr);
+  rep.Add("B1", "browse full repaint (demo, maximized)", s1.median, "ms",
+          Fmt("client %.0fx%.0f; ", cr.right, cr.bottom) +
+              (ISAPPTHEMED() && ISTHEMEACTIVE() ? "header drawn by the visual style; " : "classic header; ") +
+              Spread(s1));
+
+  // The floor and the list view take the browse's place, one at a time.
+  RECT r = RectInParent(hb);
+  int w = r.right - r.left, hgt = r.bottom - r.top;
+  HWND parent = demo.wnd->hWnd;
+  g_floor.table = demo.table;
+  g_floor.headers.clear();
+  for (const Value& v : b.aHeaders) g_floor.headers.push_back(cValToChar(v));
+  g_floor.sizes = b.GetColSizes();
+  g_floor.width = WNDWIDTH(hb) - (GetSystemMetrics(SM_CYHSCROLL) + 3);
+  g_floor.lineHeight = lineHeight;
+  g_floor.font = font;
+  g_floor.text = b.nClrText;
+  g_floor.pane = b.nClrPane;
+  g_floor.headText = b.nClrForeHead;
+  g_floor.headPane = b.nClrBackHead;
+  g_floor.selText = b.nClrForeFocus;
+  g_floor.selPane = b.nClrBackFocus;
+  g_floor.headerFrames = !ISAPPTHEMED();
+  g_floor.themedHeader = ISAPPTHEMED() && ISTHEMEACTIVE();
+  g_floor.wideHeaders.clear();
+  for (const std::string& text : g_floor.headers) {
+    std::string oem = ANSITOOEM(text);
+    std::wstring wide(oem.size(), L'\0');
+    int n = MultiByteToWideChar(CP_OEMCP, 0, oem.data(), int(oem.size()), wide.data(), int(wide.size()));
+    wide.resize(size_t(std::max(n, 0)));
+    g_floor.wideHeaders.push_back(wide);
+  }
+  g_floor.paneBrush = CreateSolidBrush(b.nClrPane);
+  g_floor.grid = CreatePen(PS_SOLID, 1, RGB(128, 128, 128));
+  g_floor.black = static_cast<HPEN>(GetStockObject(BLACK_PEN));
+  g_floor.light = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+  g_floor.dark = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+  g_floor.topRow = 1;
+  g_floor.selRow = b.nAtRow();
+  // The browse's own frame and bars, so that the client areas are equal.
+  DWORD style = WS_CHILD | WS_BORDER | WS_VSCROLL | WS_HSCROLL;
+  HWND floor = CreateWindowExA(0, "NxBenchFloor", "", style, r.left, r.top, w, hgt, parent, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  RECT fr;
+  GetClientRect(floor, &fr);
+
+  FullRepaint(hb);
+  std::vector<uint32_t> browsePx = Grab(hb);
+  if (!opt.shots.empty()) SaveShot(hb, opt.shots + "\\b1-browse.bmp");
+
+  ShowWindow(hb, SW_HIDE);
+  ShowWindow(floor, SW_SHOW);
+  Settle(30);
+  Stats s2 = Summarize(Time(warm, reps, [&] { FullRepaint(floor); }));
+  std::vector<uint32_t> floorPx = Grab(floor);
+  if (!opt.shots.empty()) SaveShot(floor, opt.shots + "\\b2-floor.bmp");
+  size_t differ = 0;
+  if (browsePx.size() == floorPx.size())
+    for (size_t i = 0; i < browsePx.size(); ++i) differ += (browsePx[i] & 0xFFFFFF) != (floorPx[i] & 0xFFFFFF);
+  else
+    differ = size_t(-1);
+  rep.Add("B2", "floor full repaint (same picture, shortest code)", s2.median, "ms",
+          Fmt("client %.0fx%.0f; ", fr.right, fr.bottom) + Spread(s2));
+  rep.Add("B2", "pixels differing between browse and floor pictures", double(differ), "count",
+          "0 means the floor draws exactly the browse's picture");
+  ShowWindow(floor, SW_HIDE);
+
+  // B3: the list view, owner data, same rows, columns, widths and font.
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+  g_lvTable = demo.table;
+  HWND host = CreateWindowExA(0, "NxBenchLvHost", "", WS_CHILD | WS_CLIPCHILDREN, r.left, r.top, w, hgt, parent,
+                              nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND lv = CreateWindowExA(0, WC_LISTVIEWA, "",
+                            WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                                LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                            0, 0, w, hgt, host, nullptr, GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(lv, WM_SETFONT, WPARAM(font), TRUE);
+  SendMessageA(lv, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+  for (int c = 0; c < 7; ++c) {
+    std::string text = g_floor.headers[size_t(c)];
+    LVCOLUMNA col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    // The browse stretches its last column to the visible width.
+    col.cx = c == 6 ? g_floor.width - 600 : 100;
+    col.pszText = text.data();
+    col.iSubItem = c;
+    SendMessageA(lv, LVM_INSERTCOLUMNA, WPARAM(c), LPARAM(&col));
+  }
+  SendMessageA(lv, LVM_SETITEMCOUNT, WPARAM(demo.table->size()), 0);
+  LVITEMA sel{};
+  sel.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  sel.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(lv, LVM_SETITEMSTATE, 0, LPARAM(&sel));
+  ShowWindow(host, SW_SHOW);
+  SetFocus(lv);
+  Settle(30);
+  auto lvRepaint = [&] {
+    RedrawWindow(lv, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    GdiFlush();
+  };
+  Stats s3 = Summarize(Time(warm, reps, lvRepaint));
+  if (!opt.shots.empty()) SaveShot(lv, opt.shots + "\\b3-listview.bmp");
+  int perPage = int(SendMessageA(lv, LVM_GETCOUNTPERPAGE, 0, 0));
+  rep.Add("B3", "list view full repaint (report, owner data)", s3.median, "ms",
+          Fmt("%.0f rows per page; ", perPage) + Spread(s3));
+
+  // B4's reference: the list view's one-line scroll, and its one-line key step.
+  int steps = Reps(300, 30);
+  std::vector<double> scroll, key;
+  for (int done = 0; done < steps;) {
+    SendMessageA(lv, LVM_ENSUREVISIBLE, 0, FALSE);
+    UpdateWindow(lv);
+    for (int i = 0; i < 100 && done < steps; ++i, ++done) {
+      double t0 = Now();
+      SendMessageA(lv, WM_VSCROLL, SB_LINEDOWN, 0);
+      UpdateWindow(lv);
+      GdiFlush();
+      scroll.push_back(Now() - t0);
+    }
+  }
+  for (int done = 0; done < steps;) {
+    // Focus on the last fully visible row, then Down moves and scrolls by one.
+    SendMessageA(lv, LVM_ENSUREVISIBLE, 0, FALSE);
+    sel.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(lv, LVM_SETITEMSTATE, WPARAM(perPage - 1), LPARAM(&sel));
+    UpdateWindow(lv);
+    for (int i = 0; i < 100 && done < steps; ++i, ++done) {
+      double t0 = Now();
+      SendMessageA(lv, WM_KEYDOWN, VK_DOWN, 0);
+      UpdateWindow(lv);
+      GdiFlush();
+      key.push_back(Now() - t0);
+    }
+    Pump();
+  }
+  Stats ss = Summarize(scroll), sk = Summarize(key);
+  lvScroll = ss.median;
+  rep.Add("B4", "list view one-line scroll (SB_LINEDOWN)", ss.median, "ms", Spread(ss));
+  rep.Add("B4", "list view one-line key step on the last row (VK_DOWN)", sk.median, "ms", Spread(sk));
+
+  DestroyWindow(host);
+  DestroyWindow(floor);
+  g_lvTable = nullptr;
+  DeleteObject(g_floor.paneBrush);
+  DeleteObject(g_floor.grid);
+  DeleteObject(g_floor.light);
+  DeleteObject(g_floor.dark);
+  ShowWindow(hb, SW_SHOW);
+  SetFocus(hb);
+  Settle(30);
+
+  rep.Add("B1/B2", "browse / floor", s1.median / s2.median, "ratio");
+  rep.Add("B1/B3", "browse / list view", s1.median / s3.median, "ratio");
+  rep.AtMost("B2", "B1 / B2 <= 1.25", s1.median / s2.median, 1.25);
+  rep.AtMost("B3", "B1 / B3 <= 1.0", s1.median / s3.median, 1.0);
+}
+
+
+// Component costs of a one-line step, for finding where the time goes.
+void Bench::Profile() {
+  TWBrowse& b = *demo.brw;
+  HWND hb = b.hWnd;
+  b.GoTop();
+  UpdateWindow(hb);
+  int reps = 100;
+  std::vector<int> sizes = b.GetColSizes();
+  Array values = b.bLine(b);
+  auto line = [&](HDC dc) {
+    WBRWLINE(hb, dc, 3, values, sizes, 1, b.nClrText, b.nClrPane, b.FontHandle(), false, nullptr, Value(),
+             b.nLineStyle, std::nullopt, Value(), b.oVScroll.get(), [] { return 1000; });
+  };
+  auto add = [&](const char* what, const Samples& t) {
+    Stats s = Summarize(t);
+    rep.Add("P", what, s.median, "ms", Spread(s));
+  };
+  add("WBRWLINE on the window DC (hDC 0)", Time(3, reps, [&] { line(nullptr); GdiFlush(); }));
+  HDC wdc = GetDC(hb);
+  HDC mem = CreateCompatibleDC(wdc);
+  HBITMAP bmp = CreateCompatibleBitmap(wdc, 1300, 800);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  add("WBRWLINE on a memory DC", Time(3, reps, [&] { line(mem); }));
+  int lines = b.nRowCount();
+  add("46 lines by WBRWLINE on a memory DC", Time(3, reps, [&] {
+        for (int i = 1; i <= lines; ++i)
+          WBRWLINE(hb, mem, i, values, sizes, 1, b.nClrText, b.nClrPane, b.FontHandle(), false, nullptr, Value(),
+                   b.nLineStyle, std::nullopt, Value(), b.oVScroll.get(), [] { return 1000; });
+      }));
+  add("header line by WBRWLINE on a memory DC (on a fill)", Time(3, reps, [&] {
+        RECT all{0, 0, 1300, 800};
+        FillRect(mem, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        WBRWLINE(hb, mem, 0, b.aHeaders, sizes, 1, b.nClrForeHead, b.nClrBackHead, b.FontHandle(), false, nullptr,
+                 Value(), b.nLineStyle, std::nullopt, Value(), b.oVScroll.get(), [] { return 1000; });
+      }));
+  add("fill alone", Time(3, reps, [&] {
+        RECT all{0, 0, 1300, 800};
+        FillRect(mem, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      }));
+  add("DRAWHEADER one cell", Time(3, reps, [&] { DRAWHEADER(hb, mem, -1, 0, 16, 99, "1"); }));
+  {
+    HTHEME th = OpenThemeData(hb, L"Header");
+    RECT rc{0, -1, 99, 16};
+    add("OpenThemeData + CloseThemeData", Time(3, reps, [&] { CloseThemeData(OpenThemeData(hb, L"Header")); }));
+    add("DrawThemeBackground header item", Time(3, reps, [&] { DrawThemeBackground(th, mem, 1, 1, &rc, nullptr); }));
+    RECT tr{4, 0, 99, 17};
+    add("DrawThemeText header item", Time(3, reps, [&] { DrawThemeText(th, mem, 1, 1, L"1", 1, 0, 0, &tr); }));
+    rep.Add("P", "header item partly transparent", double(IsThemeBackgroundPartiallyTransparent(th, 1, 1)), "flag");
+    CloseThemeData(th);
+  }
+  rep.Add("P", "ISAPPTHEMED / ISTHEMEACTIVE", double(ISAPPTHEMED()) * 10 + double(ISTHEMEACTIVE()), "flags");
+  add("46 lines of 7 ExtTextOut on a memory DC", Time(3, reps, [&] {
+        HGDIOBJ f = SelectObject(mem, font);
+        for (int i = 1; i <= lines; ++i)
+          for (int c = 0; c < 7; ++c) {
+            RECT rc{c * 100, i * lineHeight, c * 100 + 99, i * lineHeight + lineHeight - 1};
+            const std::string& t = values[size_t(c)].AsString();
+            ExtTextOutA(mem, rc.left + 2, rc.top, ETO_OPAQUE | ETO_CLIPPED, &rc, t.data(), UINT(t.size()), nullptr);
+          }
+        SelectObject(mem, f);
+      }));
+  add("bitmap + fill + BitBlt of the client", Time(3, reps, [&] {
+        RECT c;
+        GetClientRect(hb, &c);
+        HDC w2 = GetDC(hb);
+        HDC m2 = CreateCompatibleDC(w2);
+        HBITMAP b2 = CreateCompatibleBitmap(w2, c.right, c.bottom);
+        HGDIOBJ o2 = SelectObject(m2, b2);
+        FillRect(m2, &c, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        BitBlt(w2, 0, 0, c.right, c.bottom, m2, 0, 0, SRCCOPY);
+        SelectObject(m2, o2);
+        DeleteObject(b2);
+        DeleteDC(m2);
+        ReleaseDC(hb, w2);
+        GdiFlush();
+      }));
+  add("Paint() alone, outside WM_PAINT", Time(3, reps, [&] {
+        b.GetDC();
+        b.Paint();
+        b.ReleaseDC();
+        GdiFlush();
+      }));
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(hb, wdc);
+  add("GetDC + ReleaseDC", Time(3, reps, [&] { ReleaseDC(hb, GetDC(hb)); }));
+  add("WBRWSCROLL one line", Time(3, reps, [&] {
+        WBRWSCROLL(hb, 1, b.FontHandle());
+        GdiFlush();
+      }));
+  ValidateRect(hb, nullptr);
+  add("vertical bar SetPos", Time(3, reps, [&] { b.oVScroll->SetPos(b.VGetPos() % 2 + 1); }));
+  add("SetScrollPos vertical, redraw", Time(3, reps, [&] { SetScrollPos(hb, SB_VERT, GetScrollPos(hb, SB_VERT) % 2 + 1, TRUE); }));
+  add("SetScrollPos vertical, no redraw", Time(3, reps, [&] { SetScrollPos(hb, SB_VERT, GetScrollPos(hb, SB_VERT) % 2 + 1, FALSE); }));
+  add("SetScrollRange horizontal unchanged, redraw", Time(3, reps, [&] { SetScrollRange(hb, SB_HORZ, 1, 7, TRUE); }));
+  add("Display + EndPaint via UpdateWindow", Time(3, reps, [&] { FullRepaint(hb); }));
+  {
+    int rows = b.nRowCount();
+    while (b.nRowPos < rows) b.GoDown();
+    UpdateWindow(hb);
+    add("GoDown on the last line (no UpdateWindow)", Time(3, reps, [&] { b.GoDown(); }));
+    {
+      b.GoDown();
+      RECT u{};
+      GetUpdateRect(hb, &u, FALSE);
+      rep.Add("P", "update rect after GoDown (l,t,r,b)", 0, "", Fmt("%.0f,%.0f,", u.left, u.top) + Fmt("%.0f,%.0f", u.right, u.bottom));
+      UpdateWindow(hb);
+      WBRWSCROLL(hb, 1, b.FontHandle());
+      GetUpdateRect(hb, &u, FALSE);
+      rep.Add("P", "update rect after WBRWSCROLL", 0, "", Fmt("%.0f,%.0f,", u.left, u.top) + Fmt("%.0f,%.0f", u.right, u.bottom));
+      UpdateWindow(hb);
+      RECT cr;
+      GetClientRect(hb, &cr);
+      cr.top += lineHeight;
+      HDC sdc = GetDC(hb);
+      ScrollDC(sdc, 0, -lineHeight, &cr, &cr, nullptr, nullptr);
+      ReleaseDC(hb, sdc);
+      GetUpdateRect(hb, &u, FALSE);
+      rep.Add("P", "update rect after ScrollDC", 0, "", Fmt("%.0f,%.0f,", u.left, u.top) + Fmt("%.0f,%.0f", u.right, u.bottom));
+      UpdateWindow(hb);
+      HRGN rg = CreateRectRgn(0, 0, 0, 0);
+      ScrollWindowEx(hb, 0, -lineHeight, &cr, &cr, rg, nullptr, 0);
+      DeleteObject(rg);
+      GetUpdateRect(hb, &u, FALSE);
+      rep.Add("P", "update rect after ScrollWindowEx with region", 0, "", Fmt("%.0f,%.0f,", u.left, u.top) + Fmt("%.0f,%.0f", u.right, u.bottom));
+      UpdateWindow(hb);
+      ScrollWindowEx(hb, 0, -lineHeight, nullptr, nullptr, nullptr, nullptr, 0);
+      GetUpdateRect(hb, &u, FALSE);
+      rep.Add("P", "update rect after ScrollWindowEx whole client", 0, "", Fmt("%.0f,%.0f,", u.left, u.top) + Fmt("%.0f,%.0f", u.right, u.bottom));
+      UpdateWindow(hb);
+      ScrollWindow(hb, 0, -lineHeight, &cr, &cr);
+      GetUpdateRect(hb, &u, FALSE);
+      rep.Add("P", "update rect after ScrollWindow", 0, "", Fmt("%.0f,%.0f,", u.left, u.top) + Fmt("%.0f,%.0f", u.right, u.bottom));
+      UpdateWindow(hb);
+      b.oVScroll->SetPos(b.VGetPos() % 2 + 1);
+      GetUpdateRect(hb, &u, FALSE);
+      rep.Add("P", "update rect after SetPos", 0, "", Fmt("%.0f,%.0f,", u.left, u.top) + Fmt("%.0f,%.0f", u.right, u.bottom));
+      UpdateWindow(hb);
+    }
+    add("GoDown on the last line + UpdateWindow", Time(3, reps, [&] { b.GoDown(); UpdateWindow(hb); }));
+  }
+  {
+    // The pieces of one glide step, in its order.
+    b.GoTop();
+    UpdateWindow(hb);
+    int rows = b.nRowCount();
+    while (b.nRowPos < rows) b.GoDown();
+    UpdateWindow(hb);
+    Pump();
+    std::vector<double> go, peek, pump, whole;
+    for (int i = 0; i < 100; ++i) {
+      double t0 = Now();
+      b.GoDown();
+      b.Refresh();
+      double t1 = Now();
+      MSG msg;
+      PeekMessageA(&msg, hb, WM_LBUTTONDOWN, WM_LBUTTONUP, PM_REMOVE);
+      double t2 = Now();
+      SYSREFRESH();
+      double t3 = Now();
+      go.push_back(t1 - t0), peek.push_back(t2 - t1), pump.push_back(t3 - t2), whole.push_back(t3 - t0);
+    }
+    add("glide step: GoDown + Refresh", Samples{go});
+    add("glide step: PeekMessage for a click", Samples{peek});
+    add("glide step: SYSREFRESH (the paint)", Samples{pump});
+    add("glide step: all", Samples{whole});
+  }
+  add("nRowCount", Time(3, reps, [&] { b.nRowCount(); }));
+  add("row block (bLine)", Time(3, reps, [&] { b.bLine(b); }));
+  add("ISTHEMEACTIVE", Time(3, reps, [&] { ISTHEMEACTIVE(); }));
+  add("WNDWIDTH", Time(3, reps, [&] { WNDWIDTH(hb); }));
+  b.GoTop();
+  FullRepaint(hb);
+}
+
+void Bench::B4() {
+  TWBrowse& b = *demo.brw;
+  HWND hb = b.hWnd;
+  int steps = Reps(300, 30);
+  std::vector<double> t;
+  double cpu = 0;
+  while (int(t.size()) < steps) {
+    b.GoTop();
+    UpdateWindow(hb);
+    int rows = b.nRowCount();
+    while (b.nRowPos < rows) b.GoDown();
+    UpdateWindow(hb);
+    // From the last line on, every step shifts the lines and draws one.
+    for (int i = 0; i < 200 && int(t.size()) < steps && b.nAtRow() < int(demo.table->size()); ++i) {
+      double c0 = ThreadCpuMs();
+      double t0 = Now();
+      b.GoDown();
+      UpdateWindow(hb);
+      GdiFlush();
+      t.push_back(Now() - t0);
+      cpu += ThreadCpuMs() - c0;
+    }
+  }
+  Stats s = Summarize(t);
+  s.cpu = cpu / double(t.size());
+  rep.Add("B4", "browse GoDown on the last line", s.median, "ms", Spread(s));
+  rep.Add("B4/B1", "one-line step / full repaint", s.median / b1, "ratio");
+  rep.AtMost("B4", "B4 / B1 <= 0.15", s.median / b1, 0.15);
+  rep.AtMost("B4", "B4 <= list view one-line scroll (ms)", s.median, lvScroll);
+  b.GoTop();
+  UpdateWindow(hb);
+}
+
+void Bench::B5() {
+  TWBrowse& b = *demo.brw;
+  HWND hb = b.hWnd;
+  int hgt = lineHeight;
+  b.GoTop();
+  UpdateWindow(hb);
+  // The real pointer rests on the browse: a pointer elsewhere ends the drag
+  // with a mouse-leave message.
+  RECT wr;
+  GetWindowRect(hb, &wr);
+  SetCursorPos((wr.left + wr.right) / 2, (wr.top + wr.bottom) / 2);
+  Settle(50);
+  // A standing tick: the release then has no speed and does not glide.
+  BrowseClock old = SetBrowseClock({.tick = [] { return DWORD(5000); }, .sleep = {}});
+  auto at = [&](int line) { return MAKELPARAM(150, line * hgt + hgt / 2); };
+  PostMessageA(hb, WM_LBUTTONDOWN, MK_LBUTTON, at(30));
+  UntilPainted(g_watch.paints, 200);
+  int events = Reps(400, 40);
+  std::vector<double> lat;
+  int line = 30, dir = -1;
+  for (int i = 0; i < events; ++i) {
+    // A saw-tooth between lines 5 and 30: rows go forward, then back.
+    if (line + dir < 5 || line + dir > 30) dir = -dir;
+    line += dir;
+    long before = g_watch.paints;
+    double t0 = Now();
+    PostMessageA(hb, WM_MOUSEMOVE, MK_LBUTTON, at(line));
+    double end = UntilPainted(before);
+    if (end) lat.push_back(end - t0);
+  }
+  PostMessageA(hb, WM_LBUTTONUP, 0, at(line));
+  Settle(20);
+  SetBrowseClock(old);
+  Stats s = Summarize(lat);
+  rep.Add("B5", "drag-follow latency, median", s.median, "ms", Spread(s));
+  rep.Add("B5", "drag-follow latency, p99", s.p99, "ms",
+          Fmt("%.0f of %.0f moves painted", double(lat.size()), double(events)));
+  rep.AtMost("B5", "drag-follow p99 < 16.7 ms", s.p99, 16.7);
+  b.GoTop();
+  UpdateWindow(hb);
+}
+
+void Bench::B6() {
+  TWBrowse& b = *demo.brw;
+  HWND hb = b.hWnd;
+  // A recording SLEEP: the requested pauses and when each began and ended.
+  std::vector<DWORD> asked;
+  std::vector<double> begins, ends;
+  bool real = false;
+  auto recorder = [&](DWORD ms) {
+    asked.push_back(ms);
+    begins.push_back(Now());
+    if (real) Sleep(ms);
+    ends.push_back(Now());
+  };
+
+  // Without pauses: what the steps themselves cost.
+  b.GoTop();
+  UpdateWindow(hb);
+  std::vector<double> work;
+  double pauses = 0;
+  int dry = Reps(10, 2);
+  for (int i = 0; i < dry; ++i) {
+    b.GoTop();
+    UpdateWindow(hb);
+    asked.clear(), begins.clear(), ends.clear();
+    double total = Glide(b, recorder);
+    pauses = std::accumulate(asked.begin(), asked.end(), 0.0);
+    work.push_back(total);
+  }
+  Stats sw = Summarize(work);
+  rep.Add("B6", "glide requested pauses (sum)", pauses, "ms", Fmt("%.0f steps", double(asked.size())));
+  rep.Add("B6", "glide work without pauses (40 steps)", sw.median, "ms", Spread(sw));
+
+  // With real pauses.
+  real = true;
+  std::vector<double> totals, over, dev;
+  int runs = Reps(5, 1);
+  for (int i = 0; i < runs; ++i) {
+    b.GoTop();
+    UpdateWindow(hb);
+    Settle(20);
+    asked.clear(), begins.clear(), ends.clear();
+    double total = Glide(b, recorder);
+    double sum = std::accumulate(asked.begin(), asked.end(), 0.0);
+    totals.push_back(total);
+    over.push_back((total - sum) / sum * 100.0);
+    // A step's deviation: its interval between pauses beyond the pause asked.
+    for (size_t k = 0; k + 1 < begins.size(); ++k) dev.push_back(begins[k + 1] - begins[k] - asked[k]);
+  }
+  Stats st = Summarize(totals), so = Summarize(over), sd = Summarize(dev);
+  rep.Add("B6", "glide total with real pauses", st.median, "ms", Spread(st));
+  rep.Add("B6", "glide overhead over the pauses", so.median, "%", Spread(so));
+  rep.Add("B6", "per-step deviation, median", sd.median, "ms", Spread(sd));
+  rep.Add("B6", "per-step deviation, p99", sd.p99, "ms");
+  rep.AtMost("B6", "glide overhead <= 5 %", so.median, 5.0);
+  b.GoTop();
+  UpdateWindow(hb);
+}
+
+void Bench::B8() {
+  TWBrowse& b = *demo.brw;
+  HWND hb = b.hWnd;
+  b.GoTop();
+  FullRepaint(hb);
+  Pump();
+  size_t before = RESCOUNT();
+  DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  int steps = Reps(10000, 1000), glides = Reps(100, 10);
+  double t0 = Now();
+  int done = 0;
+  while (done < steps) {
+    for (int i = 0; i < 300 && done < steps; ++i, ++done) b.GoDown();
+    for (int i = 0; i < 300 && done < steps; ++i, ++done) b.GoUp();
+    Pump();
+  }
+  double stepsMs = Now() - t0;
+  size_t afterSteps = RESCOUNT();
+  t0 = Now();
+  for (int i = 0; i < glides; ++i) {
+    b.GoTop();
+    UpdateWindow(hb);
+    Glide(b, [](DWORD) {});
+  }
+  double glidesMs = Now() - t0;
+  Pump();
+  size_t after = RESCOUNT();
+  DWORD gdiAfter = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  rep.Add("B8", "registered graphics objects before", double(before), "count");
+  rep.Add("B8", Fmt("registered graphics objects after %.0f steps", steps), double(afterSteps), "count",
+          Fmt("%.0f ms for the steps", stepsMs));
+  rep.Add("B8", Fmt("registered graphics objects after %.0f glides", glides), double(after), "count",
+          Fmt("%.0f ms for the glides (no pauses)", glidesMs));
+  rep.Add("B8", "GDI objects of the process before / after (GetGuiResources)", double(gdiAfter) - double(gdiBefore),
+          "count", Fmt("%.0f -> %.0f; Wine may report 0", gdiBefore, gdiAfter));
+  rep.AtMost("B8", "zero growth of registered graphics objects", double(after) - double(before), 0);
+  b.GoTop();
+  UpdateWindow(hb);
+}
+
+// ---- B7 ------------------------------------------------------------------------------------------
+
+struct Source {
+  std::string name;
+  int rows = 0;
+  bool dbf = false, ordered = false;
+};
+
+bool FileExists(const std::string& f) { return GetFileAttributesA(f.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A cached table of n records: seven 12-letter fields, the second one
+// counting down so that an order on it differs from the natural order.
+std::string CachedDbf(const std::string& folder, int n, double* createdMs) {
+  std::string file = folder + "\\bench_" + std::to_string(n) + ".dbf";
+  *createdMs = 0;
+  if (FileExists(file)) {
+    bool ok = DbUseArea(true, kDbfDriver, file, "CHECK", false, true);
+    ok = ok && RecCount() == n && FCount() == 7;
+    if (Used()) DbCloseArea();
+    if (ok) return file;
+    DeleteFileA(file.c_str());
+  }
+  double t0 = Now();
+  auto field = [](const char* name) { return Value(NewArray({Value(name), Value("C"), Value(12), Value(0)})); };
+  Value fields(NewArray({field("ROW"), field("COL2"), field("COL3"), field("COL4"), field("COL5"), field("COL6"),
+                         field("COL7")}));
+  DbCreate(file, fields, kDbfDriver);
+  DbUseArea(true, kDbfDriver, file, "MAKE", false, false);
+  static constexpr const char* kPrefixes[] = {"Row: ", "Col2:", "Col3:", "Col4:", "Col5:", "Col6:", "Col7:"};
+  for (int i = 1; i <= n; ++i) {
+    DbAppend();
+    for (int c = 0; c < 7; ++c) {
+      int k = c == 1 ? n - i + 1 : i;
+      FieldPut(c + 1, Value(std::string(kPrefixes[c]) + StrZero(Value(k), 7)));
+    }
+  }
+  DbCloseArea();
+  *createdMs = Now() - t0;
+  return file;
+}
+
+void Bench::B7() {
+  std::vector<Source> sources;
+  int big = opt.quick ? 10000 : 1000000;
+  for (int n : {1000, opt.quick ? 3000 : 100000, big}) sources.push_back({"array", n});
+  for (int n : {1000, big})
+    for (bool ordered : {false, true}) sources.push_back({ordered ? "DBF ordered" : "DBF", n, true, ordered});
+  std::string folder = opt.cache;
+  if (folder.empty()) {
+    char tmp[MAX_PATH];
+    GetTempPathA(MAX_PATH, tmp);
+    folder = std::string(tmp) + "nx_bench";
+  }
+  CreateDirectoryA(folder.c_str(), nullptr);
+
+  const char* ops[] = {"GoTop", "GoBottom", "PageDown", "thumb to the middle", "full repaint"};
+  std::vector<std::vector<double>> medians;  // per source, per op
+  int reps = Reps(15, 5);
+  for (const Source& src : sources) {
+    ArrayPtr table;
+    Demo d;
+    std::string label = src.name + " " + std::to_string(src.rows);
+    if (src.dbf) {
+      double created = 0;
+      std::string file = CachedDbf(folder, src.rows, &created);
+      if (created > 0) rep.Add("B7", "create " + label + " (once, cached)", created, "ms", file);
+      DbUseArea(true, kDbfDriver, file, "BENCH", false, true);
+      if (src.ordered) {
+        double t0 = Now();
+        OrdCreate("BYCOL2", "COL2");
+        rep.Add("B7", "OrdCreate on " + label, Now() - t0, "ms", "not part of the operations");
+      }
+      DbGoTop();
+      d.wnd = TWindow::New({.cTitle = "bench", .lPixel = false});
+      d.brw = TWBrowse::New({.aColSizes = std::vector<int>{100, 100, 100, 100, 100, 100, 100},
+                             .oWnd = d.wnd,
+                             .cAlias = std::string("BENCH")});
+      d.wnd->oClient = d.brw;
+    } else {
+      double t0 = Now();
+      table = BuildArray(src.rows);
+      if (src.rows > 1000) rep.Add("B7", "build " + label, Now() - t0, "ms", "not part of the operations");
+      BuildDemo(d, table, "bench");
+    }
+    d.wnd->Activate({.cShow = "MAXIMIZED"});  // the loop runs already: returns at once
+    Settle(50);
+    TWBrowse& b = *d.brw;
+    HWND hb = b.hWnd;
+    FullRepaint(hb);
+    auto paint = [&](const std::function<void()>& f) {
+      return [&, f] {
+        f();
+        UpdateWindow(hb);
+        GdiFlush();
+      };
+    };
+    auto top = [&] {
+      b.GoTop();
+      UpdateWindow(hb);
+    };
+    auto bottom = [&] {
+      b.GoBottom();
+      UpdateWindow(hb);
+    };
+    int barMax = b.oVScroll ? b.oVScroll->GetRange().second : 0;
+    std::vector<double> m(5);
+    m[0] = Summarize(Time(1, reps, paint([&] { b.GoTop(); }), bottom)).median;
+    m[1] = Summarize(Time(1, reps, paint([&] { b.GoBottom(); }), top)).median;
+    m[2] = Summarize(Time(1, reps, paint([&] { b.PageDown(); }), top)).median;
+    m[3] = Summarize(Time(1, reps, paint([&] { SendMessageA(hb, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, barMax / 2), 0); }),
+                          top))
+               .median;
+    m[4] = Summarize(Time(1, reps, [&] { FullRepaint(hb); })).median;
+    for (int k = 0; k < 5; ++k) rep.Add("B7", label + ": " + ops[k], m[size_t(k)], "ms");
+    medians.push_back(m);
+    d.wnd->End();
+    Settle(30);
+    d = {};
+    table = nullptr;
+    if (src.dbf) InAlias("BENCH", [] { DbCloseArea(); });
+  }
+  // Ratios: the largest against the 1e3 source of the same kind.
+  auto ratios = [&](size_t small, size_t large, double limit, const std::string& what) {
+    double worst = 0;
+    std::string worstOp;
+    for (int k = 0; k < 5; ++k) {
+      double r = medians[large][size_t(k)] / medians[small][size_t(k)];
+      rep.Add("B7", what + ": " + ops[k] + " ratio", r, "ratio");
+      if (r > worst) worst = r, worstOp = ops[k];
+    }
+    rep.AtMost("B7", what + ": every operation within " + Fmt("%.0fx", limit), worst, limit, "worst: " + worstOp);
+  };
+  std::string bigName = std::to_string(big);
+  ratios(0, 2, 2.0, "array " + bigName + " / 1000");
+  ratios(3, 5, 3.0, "DBF " + bigName + " / 1000");
+  ratios(4, 6, 3.0, "DBF ordered " + bigName + " / 1000");
+}
+
+// ---- the whole run ------------------------------------------------------------------------------
+
+std::function<void()> g_inLoop;
+
+void CALLBACK RunInLoop(HWND h, UINT, UINT_PTR id, DWORD) {
+  KillTimer(h, id);
+  auto f = std::move(g_inLoop);
+  f();
+}
+
+void Bench::Run() {
+  rep.mode = opt.quick ? "quick" : "full";
+  RESREGISTER(true);
+  RegisterClasses();
+  BuildDemo(demo, demo::BuildTable(), demo::kTitle);
+  font = BrowseFont(*demo.brw);
+  lineHeight = LineHeightOf(font);
+  g_inLoop = [this] {
+    Settle(100);
+    Watch(demo.brw->hWnd);
+    if (opt.profile) {
+      Profile();
+      Unwatch();
+      demo.wnd->End();
+      return;
+    }
+    B1B2B3();
+    B4();
+    B5();
+    B6();
+    B8();
+    Memory("demo");
+    Unwatch();
+    B7();
+    Memory("end of run (after B7's large sources)");
+    demo.wnd->End();
+  };
+  SetTimer(demo.wnd->hWnd, 1, 1, RunInLoop);
+  demo.wnd->Activate({.cShow = "MAXIMIZED"});
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  LARGE_INTEGER f;
+  QueryPerformanceFrequency(&f);
+  g_qpcPerMs = double(f.QuadPart) / 1000.0;
+  Bench b;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--quick") b.opt.quick = true;
+    else if (a == "--profile") b.opt.profile = b.opt.quick = true;
+    else if (a == "--json" && i + 1 < argc) b.opt.json = argv[++i];
+    else if (a == "--cache" && i + 1 < argc) b.opt.cache = argv[++i];
+    else if (a == "--shots" && i + 1 < argc) b.opt.shots = argv[++i];
+    else if (a == "--machine" && i + 1 < argc) b.rep.machine = argv[++i];
+    else {
+      std::fprintf(stderr, "usage: nx_bench [--quick] [--json FILE] [--cache FOLDER] [--shots FOLDER] [--machine TEXT] [--profile]\n");
+      return 2;
+    }
+  }
+  ErrorSys();
+  b.Run();
+  FREERESOURCES();
+  std::string table = b.rep.Table();
+  std::fputs(table.c_str(), stdout);
+  if (FILE* out = std::fopen(b.opt.json.c_str(), "wb")) {
+    std::string json = b.rep.Json();
+    std::fwrite(json.data(), 1, json.size(), out);
+    std::fclose(out);
+    std::printf("\nJSON: %s\n", b.opt.json.c_str());
+  } else {
+    std::fprintf(stderr, "cannot write %s\n", b.opt.json.c_str());
+    return 1;
+  }
+  bool ran = !b.rep.figures.empty();
+  return ran ? 0 : 1;
+}
