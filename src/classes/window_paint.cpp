@@ -25,14 +25,7 @@ struct TWindow::DispRecord {
   bool ended = false;
   // A paint left by an exception frees its memory device context unshown.
   ~DispRecord() {
-    if (ended || !info.hMemDC) return;
-    if (info.hOldBitmap) SelectObject(info.hMemDC, info.hOldBitmap);
-    if (info.hBitmap) {
-      RESDEL(info.hBitmap);
-      DeleteObject(info.hBitmap);
-    }
-    RESDEL(info.hMemDC);
-    DeleteDC(info.hMemDC);
+    if (!ended) NXDISPDISCARD(info);
   }
 };
 

@@ -423,6 +423,11 @@ HDC NXDISPEND(const DispInfo& aInfo) {
   RECT rc{};
   if (aInfo.hDC && GetClientRect(aInfo.hWnd, &rc))
     BitBlt(aInfo.hDC, 0, 0, rc.right, rc.bottom, aInfo.hMemDC, 0, 0, SRCCOPY);
+  return NXDISPDISCARD(aInfo);
+}
+
+HDC NXDISPDISCARD(const DispInfo& aInfo) {
+  if (!aInfo.hMemDC) return aInfo.hDC;
   if (aInfo.hOldBitmap) SelectObject(aInfo.hMemDC, aInfo.hOldBitmap);
   if (aInfo.hBitmap) {
     RESDEL(aInfo.hBitmap);

@@ -175,6 +175,8 @@ struct DispInfo {
 // Paint into hMemDC between the two; the window must keep its size.
 DispInfo NXDISPBEGIN(HWND hWnd, HDC hDC);
 HDC NXDISPEND(const DispInfo& aInfo);
+// Frees a buffer without copying it (a paint abandoned midway).
+HDC NXDISPDISCARD(const DispInfo& aInfo);
 
 // ---- Visual styles --------------------------------------------------------------
 bool ISAPPTHEMED();

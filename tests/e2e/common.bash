@@ -42,3 +42,12 @@ wait_exit_rc() {
   done
   kill "$pid" 2>/dev/null || true
 }
+
+# Closes the demo (process $1) with Alt+F4 and checks it ends with exit code 0.
+close_demo() {
+  xdotool key --clearmodifiers alt+F4
+  wait_exit_rc "$1" 20
+  trap - EXIT
+  [[ "$EXIT_CODE" == 0 ]] || fail "exit code $EXIT_CODE"
+  echo "closed with exit code 0"
+}

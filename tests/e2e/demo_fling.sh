@@ -153,9 +153,4 @@ echo "flick released at top row $base, clicked: $c1 after 0.3 s, settled on $c2"
 [[ $(highlight click2) != 10 ]] || fail "the click that stopped the glide was taken as a press"
 echo "click stopped the glide after $((c2 - base)) rows"
 
-xdotool key --clearmodifiers alt+F4
-wait_exit_rc "$pid" 20
-rc=$EXIT_CODE
-trap - EXIT
-[[ "$rc" == 0 ]] || fail "exit code $rc"
-echo "closed with exit code 0"
+close_demo "$pid"

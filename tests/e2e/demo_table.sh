@@ -116,9 +116,4 @@ done
 echo "screenshot checks passed"
 
 xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus "$id" || true
-xdotool key --clearmodifiers alt+F4
-wait_exit_rc "$pid" 20
-rc=$EXIT_CODE
-trap 'rm -f "$shot" "$shot.rgb" "$shot.py"' EXIT
-[[ "$rc" == 0 ]] || fail "exit code $rc"
-echo "closed with exit code 0"
+close_demo "$pid"

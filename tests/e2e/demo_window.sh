@@ -29,9 +29,4 @@ done
 [[ "$geo" == "545x289+16+32" ]] || fail "restored geometry is $geo, expected 545x289+16+32"
 echo "restored: $geo"
 
-xdotool key --clearmodifiers alt+F4
-wait_exit_rc "$pid" 20
-rc=$EXIT_CODE
-trap - EXIT
-[[ "$rc" == 0 ]] || fail "exit code $rc"
-echo "closed with exit code 0"
+close_demo "$pid"
