@@ -22,11 +22,7 @@ int g_originRow = 0, g_originCol = 0;  // snapped start of a design move or resi
 bool g_dragging = false;
 HWND g_dotsParent = nullptr;
 
-std::string UpperClassOf(HWND h) {
-  char name[128] = "";
-  if (h) GetClassNameA(h, name, sizeof name);
-  return Upper(name);
-}
+std::string UpperClassOf(HWND h) { return Upper(GETCLASSNAME(h)); }
 
 std::string UpperClassOf(const TWindowPtr& w) { return w ? Upper(w->ClassName()) : std::string(); }
 
@@ -66,11 +62,6 @@ void Place(HWND h, int x, int y, int w, int hgt) {
 }
 
 HCURSOR SystemCursor(int id) { return LoadCursorA(nullptr, MAKEINTRESOURCEA(id)); }
-
-template <class F>
-F Entry(HMODULE lib, const char* name) {
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(lib, name)));
-}
 
 }  // namespace
 
@@ -195,19 +186,19 @@ bool CTL3DLOOK(HWND hWnd, bool lOn) {
   static HMODULE lib = [] {
     HMODULE h = LoadLibraryA("CTL3D32.DLL");
     if (h) {
-      if (auto reg = Entry<BOOL(WINAPI*)(HINSTANCE)>(h, "Ctl3dRegister"))
+      if (auto reg = LibEntry<BOOL(WINAPI*)(HINSTANCE)>(h, "Ctl3dRegister"))
         reg(GetModuleHandleA(nullptr));
-      if (auto autoSub = Entry<BOOL(WINAPI*)(HINSTANCE)>(h, "Ctl3dAutoSubclass"))
+      if (auto autoSub = LibEntry<BOOL(WINAPI*)(HINSTANCE)>(h, "Ctl3dAutoSubclass"))
         autoSub(GetModuleHandleA(nullptr));
     }
     return h;
   }();
   if (!lib || !hWnd) return false;
   if (lOn) {
-    auto sub = Entry<BOOL(WINAPI*)(HWND)>(lib, "Ctl3dSubclassCtl");
+    auto sub = LibEntry<BOOL(WINAPI*)(HWND)>(lib, "Ctl3dSubclassCtl");
     return sub && sub(hWnd);
   }
-  auto unsub = Entry<BOOL(WINAPI*)(HWND)>(lib, "Ctl3dUnsubclassCtl");
+  auto unsub = LibEntry<BOOL(WINAPI*)(HWND)>(lib, "Ctl3dUnsubclassCtl");
   return unsub && unsub(hWnd);
 }
 

@@ -11,30 +11,13 @@
 #include <string>
 
 #include "classes/window.h"
+#include "native/dispatch.h"
 
 namespace nx {
 
 class TControl;
 using TControlPtr = std::shared_ptr<TControl>;
 
-// Library messages between the library's own windows.
-enum : UINT {
-  WM_NX_CLICK = 0x0800,
-  WM_NX_SBLINEUP = 0x0801,
-  WM_NX_SBLINEDOWN = 0x0802,
-  WM_NX_SBPAGEUP = 0x0803,
-  WM_NX_SBPAGEDOWN = 0x0804,
-  WM_NX_CHANGE = 0x0805,
-  WM_NX_CTLCOLOR = 0x0806,
-  WM_NX_DRAWITEM = 0x0808,
-  WM_NX_LOSTFOCUS = 0x0809,
-  WM_NX_SBTHUMBPOS = 0x080A,
-  WM_NX_HELPF1 = 0x080D,
-  WM_NX_SBTHUMBTRACK = 0x080E,
-  WM_NX_DROPOVER = 0x080F,
-  WM_NX_CHANGEFOCUS = 0x0810,
-  WM_NX_CLOSEUP = 0x0812,
-};
 
 // Alignment codes.
 enum Align : int { ALIGN_NONE = 1, ALIGN_TOP = 2, ALIGN_LEFT = 3, ALIGN_BOTTOM = 4, ALIGN_RIGHT = 5, ALIGN_CLIENT = 6 };

@@ -33,11 +33,6 @@ std::string SystemErrorText(DWORD code) {
   return s;
 }
 
-std::string ClassNameOf(HWND h) {
-  char name[256] = "";
-  if (h) GetClassNameA(h, name, sizeof name);
-  return name;
-}
 }  // namespace
 
 // ---- TIcon (the window's icon holder) ------------------------------------------
@@ -481,7 +476,7 @@ namespace {
 std::vector<HWND> Ancestors(HWND h) {
   std::vector<HWND> chain;
   for (HWND parent = GetParent(h); parent; parent = GetParent(parent)) {
-    std::string cls = ClassNameOf(parent);
+    std::string cls = GETCLASSNAME(parent);
     if (Upper(cls).find("BROWSE") != std::string::npos) break;
     chain.push_back(parent);
     if (cls == "#32770" && !(GetWindowLongA(parent, GWL_STYLE) & WS_CHILD)) break;

@@ -18,19 +18,9 @@
 namespace nx {
 
 namespace {
-constexpr UINT WM_NX_CLICK = 0x0800;
-constexpr UINT WM_NX_CHANGE = 0x0805;
-constexpr UINT WM_NX_CTLCOLOR = 0x0806;
-constexpr UINT WM_NX_DRAWITEM = 0x0808;
-constexpr UINT WM_NX_CLOSEUP = 0x0812;
 // Scroll-bar control actions for codes 0..5 of WM_VSCROLL / WM_HSCROLL.
-constexpr UINT kScrollMessages[] = {0x0801, 0x0802, 0x0803, 0x0804, 0x080A, 0x080E};
-
-std::string ClassOf(HWND h) {
-  char name[128] = "";
-  if (h) GetClassNameA(h, name, sizeof name);
-  return name;
-}
+constexpr UINT kScrollMessages[] = {WM_NX_SBLINEUP,   WM_NX_SBLINEDOWN, WM_NX_SBPAGEUP,
+                                    WM_NX_SBPAGEDOWN, WM_NX_SBTHUMBPOS, WM_NX_SBTHUMBTRACK};
 
 bool ShiftDown() { return GetKeyState(VK_SHIFT) & 0x8000; }
 bool CtrlDown() { return GetKeyState(VK_CONTROL) & 0x8000; }
@@ -139,7 +129,7 @@ Value TWindow::KeyDown(int nKey, int nFlags) {
   }
   if ((nKey == VK_F4 || nKey == VK_F6) && CtrlDown() && parent) {
     for (HWND h = parent->hWnd; h; h = GetParent(h)) {
-      if (Upper(ClassOf(h)) == "TMDICHILD") {
+      if (Upper(GETCLASSNAME(h)) == "TMDICHILD") {
         parent->KeyDown(nKey, nFlags);
         return Value(0);
       }
@@ -224,7 +214,7 @@ Value TWindow::Command(WPARAM nWParam, LPARAM nLParam) {
   int code = HIWORD(nWParam);
   HWND control = reinterpret_cast<HWND>(nLParam);
   if (!control) return Value();  // menu commands: the menu classes take them
-  if (ClassOf(control) == TOOLBARCLASSNAMEA) {
+  if (GETCLASSNAME(control) == TOOLBARCLASSNAMEA) {
     if (TWindowPtr bar = oWndFromHwnd(control)) bar->Command(nWParam, nLParam);
     return Value();
   }

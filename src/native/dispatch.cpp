@@ -321,6 +321,12 @@ bool REGISTERCLASS(const std::string& cClassName, UINT nStyle, int nClsExtra, in
   return RegisterClassA(&wc) != 0;
 }
 
+std::string GETCLASSNAME(HWND hWnd) {
+  char name[256] = "";
+  if (hWnd) GetClassNameA(hWnd, name, sizeof name);
+  return name;
+}
+
 std::optional<WNDCLASSA> GETCLASSINFO(HINSTANCE hInstance, const std::string& cClassName) {
   WNDCLASSA wc{};
   if (!GetClassInfoA(hInstance, cClassName.c_str(), &wc)) return std::nullopt;
@@ -464,11 +470,11 @@ Value WNDHANDLEEVENT(TWindow& self, UINT nMsg, WPARAM w, LPARAM l) {
     case 0x03E1: NX_CALL("DDETERMINATE", self.DdeTerminate(reinterpret_cast<HWND>(w)));
     case 0x03E4: NX_CALL("DDEACK", self.DdeAck(w, l));
     case 0x03E8: NX_CALL("DDEEXECUTE", self.DdeExecute(w, l));
-    case 0x0808: NX_CALL("DRAWITEM", self.DrawItem(w, reinterpret_cast<DRAWITEMSTRUCT*>(l)));
-    case 0x080D: NX_CALL("HELPF1", self.HelpF1());
-    case 0x080F: NX_CALL("DROPOVER", self.DropOver(Lo(l), Hi(l), l));
-    case 0x0811: NX_CALL("ASYNCSELECT", self.AsyncSelect(w, l));
-    case 0x0813: NX_CALL("TASKBAR", self.TaskBar(w, l));
+    case WM_NX_DRAWITEM: NX_CALL("DRAWITEM", self.DrawItem(w, reinterpret_cast<DRAWITEMSTRUCT*>(l)));
+    case WM_NX_HELPF1: NX_CALL("HELPF1", self.HelpF1());
+    case WM_NX_DROPOVER: NX_CALL("DROPOVER", self.DropOver(Lo(l), Hi(l), l));
+    case WM_NX_SOCKET: NX_CALL("ASYNCSELECT", self.AsyncSelect(w, l));
+    case WM_NX_TASKBAR: NX_CALL("TASKBAR", self.TaskBar(w, l));
     default: return Value();
   }
 #undef NX_CALL

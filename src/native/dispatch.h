@@ -17,6 +17,27 @@ namespace nx {
 
 class TWindow;
 
+// Library messages between the library's own windows.
+enum : UINT {
+  WM_NX_CLICK = 0x0800,
+  WM_NX_SBLINEUP = 0x0801,
+  WM_NX_SBLINEDOWN = 0x0802,
+  WM_NX_SBPAGEUP = 0x0803,
+  WM_NX_SBPAGEDOWN = 0x0804,
+  WM_NX_CHANGE = 0x0805,
+  WM_NX_CTLCOLOR = 0x0806,
+  WM_NX_DRAWITEM = 0x0808,
+  WM_NX_LOSTFOCUS = 0x0809,
+  WM_NX_SBTHUMBPOS = 0x080A,
+  WM_NX_HELPF1 = 0x080D,
+  WM_NX_SBTHUMBTRACK = 0x080E,
+  WM_NX_DROPOVER = 0x080F,
+  WM_NX_CHANGEFOCUS = 0x0810,
+  WM_NX_SOCKET = 0x0811,
+  WM_NX_CLOSEUP = 0x0812,
+  WM_NX_TASKBAR = 0x0813,
+};
+
 // The library window procedure every window of the library is subclassed with.
 LRESULT CALLBACK NxWndProc(HWND hWnd, UINT nMsg, WPARAM nWParam, LPARAM nLParam);
 
@@ -49,6 +70,8 @@ HACCEL GETACCTABLE();
 
 bool REGISTERCLASS(const std::string& cClassName, UINT nStyle, int nClsExtra, int nWndExtra, HINSTANCE hInstance,
                    HCURSOR hCursor, HBRUSH hBrush, const std::string& cMenuName, WNDPROC nWndProc, HICON hIcon);
+// The window's class name ("" for a 0 handle).
+std::string GETCLASSNAME(HWND hWnd);
 // The class record, or nothing when the instance has no such class.
 std::optional<WNDCLASSA> GETCLASSINFO(HINSTANCE hInstance, const std::string& cClassName);
 HWND CREATEWINDOW(const std::string& cClassName, const std::string& cCaption, DWORD nStyle, int nLeft, int nTop,
@@ -68,6 +91,12 @@ HWND CREATEDLG(HINSTANCE hInstance, const DialogTemplate& cTemplate, HWND hWndOw
 HWND CREATEDLGINDIRECT(HINSTANCE hInstance, std::string_view cTemplateBytes, HWND hWndOwner,
                        std::shared_ptr<TWindow> oDialog);
 void ENDDIALOG(HWND hDlg, int nResult);
+
+// An entry of a library loaded at run time, typed; nullptr when missing.
+template <class F>
+F LibEntry(HMODULE hLib, const char* cName) {
+  return hLib ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(hLib, cName))) : nullptr;
+}
 
 // Releases the libraries and global atoms the native layer took.
 void FREERESOURCES();

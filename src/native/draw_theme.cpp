@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "native/dispatch.h"
 #include "native/draw.h"
 #include "native/draw_internal.h"
 
@@ -24,10 +25,6 @@ using DrawThemeParentBackgroundFn = HRESULT(WINAPI*)(HWND, HDC, const RECT*);
 using DrawThemeTextFn = HRESULT(WINAPI*)(HTHEME, HDC, int, int, LPCWSTR, int, DWORD, DWORD, const RECT*);
 using IsPartlyTransparentFn = BOOL(WINAPI*)(HTHEME, int, int);
 
-template <class F>
-F Entry(HMODULE lib, const char* name) {
-  return lib ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(lib, name))) : nullptr;
-}
 
 // Loaded once per process, on first need, and kept.
 struct StyleLib {
@@ -41,13 +38,13 @@ struct StyleLib {
   IsPartlyTransparentFn isPartlyTransparent = nullptr;
   StyleLib() {
     lib = LoadLibraryA("UXTHEME.DLL");
-    isAppThemed = Entry<IsAppThemedFn>(lib, "IsAppThemed");
-    openThemeData = Entry<OpenThemeDataFn>(lib, "OpenThemeData");
-    closeThemeData = Entry<CloseThemeDataFn>(lib, "CloseThemeData");
-    drawThemeBackground = Entry<DrawThemeBackgroundFn>(lib, "DrawThemeBackground");
-    drawThemeParentBackground = Entry<DrawThemeParentBackgroundFn>(lib, "DrawThemeParentBackground");
-    drawThemeText = Entry<DrawThemeTextFn>(lib, "DrawThemeText");
-    isPartlyTransparent = Entry<IsPartlyTransparentFn>(lib, "IsThemeBackgroundPartiallyTransparent");
+    isAppThemed = LibEntry<IsAppThemedFn>(lib, "IsAppThemed");
+    openThemeData = LibEntry<OpenThemeDataFn>(lib, "OpenThemeData");
+    closeThemeData = LibEntry<CloseThemeDataFn>(lib, "CloseThemeData");
+    drawThemeBackground = LibEntry<DrawThemeBackgroundFn>(lib, "DrawThemeBackground");
+    drawThemeParentBackground = LibEntry<DrawThemeParentBackgroundFn>(lib, "DrawThemeParentBackground");
+    drawThemeText = LibEntry<DrawThemeTextFn>(lib, "DrawThemeText");
+    isPartlyTransparent = LibEntry<IsPartlyTransparentFn>(lib, "IsThemeBackgroundPartiallyTransparent");
   }
 };
 
@@ -56,11 +53,6 @@ const StyleLib& Style() {
   return style;
 }
 
-std::string ClassOf(HWND hWnd) {
-  char name[64] = {};
-  GetClassNameA(hWnd, name, sizeof name);
-  return name;
-}
 
 }  // namespace
 
@@ -85,7 +77,7 @@ bool ISAPPTHEMED() {
 bool ISTHEMEACTIVE() {
   HMODULE lib = LoadLibraryA("UXTHEME.DLL");
   if (!lib) return false;
-  auto fn = Entry<IsThemeActiveFn>(lib, "IsThemeActive");
+  auto fn = LibEntry<IsThemeActiveFn>(lib, "IsThemeActive");
   const bool active = fn && fn();
   FreeLibrary(lib);
   return active;
@@ -220,7 +212,7 @@ int DRAWPBACK(HWND hWnd, HDC hDC) {
 }
 
 HBRUSH DRAWTHEMED(HWND hWnd, HDC hDC) {
-  const std::string cls = hWnd ? ClassOf(hWnd) : std::string();
+  const std::string cls = GETCLASSNAME(hWnd);
   const LONG styleBits = hWnd ? GetWindowLongA(hWnd, GWL_STYLE) : 0;
   const bool groupBox = cls == "Button" && (styleBits & 7) == 7;
   if (hDC && cls == "Static") {
