@@ -64,10 +64,7 @@ void TWBrowse::TakeArguments(const Params& p) {
     InAlias(oBrw.cAlias, [] { DbAppend(); });
     oBrw.UpStable();
   };
-  if (p.aHeaders) {
-    aHeaders = *p.aHeaders;
-    lHeadersSet = true;
-  }
+  if (p.aHeaders) aHeaders = *p.aHeaders;
   if (p.aColSizes) aColSizes = *p.aColSizes;
   bChange = p.bChange;
   bLClicked = p.bLClicked;

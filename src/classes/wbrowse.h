@@ -201,7 +201,6 @@ class TWBrowse : public TControl {
   bool lHitTop = false, lHitBottom = false;
   bool lMChange = true, lAutoEdit = false, lAutoSkip = false, lCellStyle = false;
   Array aHeaders;
-  bool lHeadersSet = false;
   std::vector<int> aColSizes;
   ColSizesBlock bColSizes;  // tree sources: widths from the current item
   COLORREF nClrBackHead = 0, nClrForeHead = 0, nClrBackFocus = 0, nClrForeFocus = 0;

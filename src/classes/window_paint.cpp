@@ -161,9 +161,7 @@ void TWindow::SetBrush(std::shared_ptr<TBrush> brush) {
 }
 
 void TWindow::SetFont(std::shared_ptr<TFont> font) {
-  if (oFont && font && oFont->hFont == font->hFont && oFont != font) {
-    // Same native font: keep ours.
-  }
+  // The current font is ended unless the new one is the same native font.
   if (oFont && font != oFont && !(font && oFont->hFont == font->hFont)) oFont->End();
   if (font && font != oFont) ++font->nCount;
   oFont = std::move(font);
