@@ -6,6 +6,7 @@
 #include "classes/scrllbar.h"
 #include "classes/wbrowse.h"
 #include "native/draw.h"
+#include "native/image.h"
 #include "rt/strings.h"
 #include "rt/workarea.h"
 
@@ -216,7 +217,7 @@ void TWBrowse::DrawIcons() {
   SetBkColor(hDC, oldBack);
   SelectObject(hDC, old);
   font->End();
-  if (fallback) DestroyIcon(fallback);
+  DESTROYICON(fallback);
 }
 
 void TWBrowse::DrawIcon(int nIcon, bool focused) {
@@ -230,7 +231,7 @@ void TWBrowse::DrawIcon(int nIcon, bool focused) {
   if (focused) DRAWICONFOCUS(dc, row * 50 + 10, col * 50 + 10, icon);
   else DRAWICON(dc, row * 50 + 10, col * 50 + 10, icon);
   ReleaseDC();
-  if (icon) DestroyIcon(icon);
+  DESTROYICON(icon);
 }
 
 int TWBrowse::nAtIcon(int nRow, int nCol) {

@@ -10,6 +10,7 @@
 #include "classes/brush.h"
 #include "classes/cursor.h"
 #include "classes/font.h"
+#include "classes/icon.h"
 #include "classes/rect.h"
 #include "errors/errors.h"
 #include "native/dispatch.h"
@@ -34,31 +35,6 @@ std::string SystemErrorText(DWORD code) {
 }
 
 }  // namespace
-
-// ---- TIcon (the window's icon holder) ------------------------------------------
-
-std::shared_ptr<TIcon> TIcon::New(const std::string& cFileOrResName) {
-  auto icon = std::make_shared<TIcon>();
-  if (GetFileAttributesA(cFileOrResName.c_str()) != INVALID_FILE_ATTRIBUTES)
-    icon->hIcon = static_cast<HICON>(LoadImageA(nullptr, cFileOrResName.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
-  else
-    icon->hIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), cFileOrResName.c_str(), IMAGE_ICON, 0, 0, 0));
-  return icon;
-}
-
-std::shared_ptr<TIcon> TIcon::FromHandle(HICON hIcon, bool lDestroy) {
-  auto icon = std::make_shared<TIcon>();
-  icon->hIcon = hIcon;
-  icon->lDestroy = lDestroy;
-  return icon;
-}
-
-TIcon::~TIcon() { End(); }
-
-void TIcon::End() {
-  if (hIcon && lDestroy) DestroyIcon(hIcon);
-  hIcon = nullptr;
-}
 
 // ---- construction ----------------------------------------------------------------
 
@@ -103,7 +79,7 @@ void TWindow::Init(const TWindowParams& p) {
   oMenu = p.oMenu;
   oWnd = p.oWnd;
   oIcon = p.oIcon;
-  if (!oIcon && !p.cIcon.empty()) oIcon = TIcon::New(p.cIcon);
+  if (!oIcon && !p.cIcon.empty()) oIcon = TIcon::FromName(p.cIcon);
   lVisible = true;
   aControls.clear();
   nLastKey = 0;

@@ -53,19 +53,6 @@ using MenuSelectHook = std::function<void(std::shared_ptr<TMenuItem> oItem, int 
 // Scroll-bar action blocks (up, down, page up, page down, ...).
 using ScrollHook = std::function<void()>;
 
-// The window-class's own small icon holder until a full icon class exists:
-// an icon handle from a file or a resource, destroyed with the holder.
-class TIcon : public Object {
- public:
-  static std::shared_ptr<TIcon> New(const std::string& cFileOrResName);
-  static std::shared_ptr<TIcon> FromHandle(HICON hIcon, bool lDestroy);
-  ~TIcon() override;
-  void End();
-  const char* ClassName() const override { return "TICON"; }
-  HICON hIcon = nullptr;
-  bool lDestroy = true;
-};
-
 // New's positional arguments, with their defaults.
 struct TWindowParams {
   int nTop = 2, nLeft = 2, nBottom = 20, nRight = 70;

@@ -11,6 +11,7 @@
 #include "classes/brush.h"
 #include "classes/cursor.h"
 #include "classes/font.h"
+#include "classes/icon.h"
 #include "classes/scrllbar.h"
 #include "classes/window.h"
 #include "native/draw.h"

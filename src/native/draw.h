@@ -133,7 +133,12 @@ int NBMPHEIGHT(HBITMAP hBitmap);
 HBITMAP LOADBITMAP(HINSTANCE hInstance, const char* cName);
 HBITMAP LOADBITMAP(HINSTANCE hInstance, int nId);
 HBITMAP READBITMAP(HDC hDC, const std::string& cFile);
+// A bitmap from a BMP file image (or a packed DIB) held in memory; 0 when
+// the bytes are not a sound bitmap. Registered as "BMP".
+HBITMAP CREATEMEMBITMAP(HDC hDC, std::string_view cImage);
 HBITMAP WNDBITMAP(HWND hWnd);
+// Icon nIndex of an executable, or the icon of an icon file (index 0), the
+// image that fits the system icon size. Registered as "ICO" (DESTROYICON).
 HICON EXTRACTICON(const std::string& cFile, int nIndex = 0);
 bool DRAWICON(HDC hDC, int nRow, int nCol, HICON hIcon);
 bool DRAWICONFOCUS(HDC hDC, int nRow, int nCol, HICON hIcon);
@@ -159,7 +164,8 @@ void PALBMPNEW(HWND hWnd, HBITMAP hBitmap, HPALETTE hPalette);
 HPALETTE PALBMPCURRENT();  // the application palette set by PALBMPNEW
 void PALBMPFORGET(HBITMAP hBitmap);  // drops the bitmap's table entry
 bool HASALPHA(HBITMAP hBitmap, HPALETTE hPalette = nullptr);
-void ABPAINT(HDC hDC, int nX, int nY, HBITMAP hBitmap, int nAlpha = 220);
+// nWidth x nHeight (when both are given) blends the bitmap stretched.
+void ABPAINT(HDC hDC, int nX, int nY, HBITMAP hBitmap, int nAlpha = 220, int nWidth = 0, int nHeight = 0);
 PalBmp PALBMPLOAD(const char* cName);
 PalBmp PALBMPLOAD(int nId);
 void PalBmpFree(HBITMAP hBitmap, HPALETTE hPalette);

@@ -13,7 +13,9 @@
 #include "native/draw.h"
 #include "native/draw_internal.h"
 #include "native/gdi.h"
+#include "native/image.h"
 #include "rt/bmpfile.h"
+#include "rt/icofile.h"
 
 namespace nx {
 
@@ -197,7 +199,7 @@ BmpSize SizeOf(HBITMAP hBitmap) {
 }
 
 PalBmp FromResource(LPCSTR name) {
-  HMODULE mod = GetModuleHandleA(nullptr);
+  HMODULE mod = GETRESOURCES();
   HRSRC res = FindResourceA(mod, name, reinterpret_cast<LPCSTR>(RT_BITMAP));
   if (!res) return {};
   HGLOBAL data = LoadResource(mod, res);
@@ -399,10 +401,45 @@ HBITMAP WNDBITMAP(HWND hWnd) {
   return result;
 }
 
+HBITMAP CREATEMEMBITMAP(HDC hDC, std::string_view cImage) {
+  const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(cImage.data()), cImage.size());
+  auto dib = bmp::NormaliseFile(bytes);
+  if (dib.empty()) dib = bmp::NormaliseDib(bytes);
+  return dib.empty() ? nullptr : FromCanonical(hDC, dib, false).hBitmap;
+}
+
 HICON EXTRACTICON(const std::string& cFile, int nIndex) {
-  HICON icon = ExtractIconA(GetModuleHandleA(nullptr), cFile.c_str(), static_cast<UINT>(nIndex));
-  // 1 means "not a file with icons"; callers test for 0.
-  return reinterpret_cast<UINT_PTR>(icon) <= 1 ? nullptr : icon;
+  if (nIndex < 0) return nullptr;  // -1 would ask for a count, not an icon
+  // An icon file is read and checked here; only executables go to the shell.
+  // Found as the shell finds it: also in the system folders.
+  char found[MAX_PATH] = {};
+  const DWORD n = SearchPathA(nullptr, cFile.c_str(), nullptr, MAX_PATH, found, nullptr);
+  const std::string path = n > 0 && n < MAX_PATH ? std::string(found, n) : cFile;
+  char head[6] = {};
+  DWORD got = 0;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  if (h == INVALID_HANDLE_VALUE) return nullptr;
+  const bool read = ReadFile(h, head, sizeof head, &got, nullptr);
+  CloseHandle(h);
+  if (!read) return nullptr;
+  const std::span<const uint8_t> sig(reinterpret_cast<const uint8_t*>(head), got);
+  HICON icon = nullptr;
+  if (ico::IsIconFile(sig)) {
+    if (nIndex != 0) return nullptr;
+    const auto data = ReadWholeFile(path);
+    const auto img = data ? ico::Pick(*data, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON))
+                          : std::nullopt;
+    if (!img) return nullptr;
+    icon = CreateIconFromResourceEx(const_cast<uint8_t*>(img->dib.data()), DWORD(img->dib.size()), TRUE, 0x00030000,
+                                    img->width, img->height, LR_DEFAULTCOLOR);
+  } else if (got >= 2 && head[0] == 'M' && head[1] == 'Z') {
+    icon = ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(nIndex));
+    // 1 means "not a file with icons"; callers test for 0.
+    if (reinterpret_cast<UINT_PTR>(icon) <= 1) icon = nullptr;
+  }
+  if (icon) RESADD(icon, "ICO");
+  return icon;
 }
 
 bool DRAWICON(HDC hDC, int nRow, int nCol, HICON hIcon) { return hDC && hIcon && DrawIcon(hDC, nCol, nRow, hIcon); }
@@ -572,7 +609,7 @@ bool HASALPHA(HBITMAP hBitmap, HPALETTE hPalette) {
   return false;
 }
 
-void ABPAINT(HDC hDC, int nX, int nY, HBITMAP hBitmap, int nAlpha) {
+void ABPAINT(HDC hDC, int nX, int nY, HBITMAP hBitmap, int nAlpha, int nWidth, int nHeight) {
   const BmpSize size = SizeOf(hBitmap);
   if (!hDC || !size.w) return;
   MemDC src(hDC);
@@ -580,7 +617,8 @@ void ABPAINT(HDC hDC, int nX, int nY, HBITMAP hBitmap, int nAlpha) {
   Select sel(src, hBitmap);
   if (!sel.ok()) return;
   BLENDFUNCTION bf{AC_SRC_OVER, 0, static_cast<BYTE>(std::clamp(nAlpha, 0, 255)), AC_SRC_ALPHA};
-  AlphaBlend(hDC, nX, nY, size.w, size.h, src, 0, 0, size.w, size.h, bf);
+  const bool stretch = nWidth > 0 && nHeight > 0;
+  AlphaBlend(hDC, nX, nY, stretch ? nWidth : size.w, stretch ? nHeight : size.h, src, 0, 0, size.w, size.h, bf);
 }
 
 PalBmp PALBMPLOAD(const char* cName) { return cName ? FromResource(cName) : PalBmp{}; }
