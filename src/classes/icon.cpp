@@ -1,5 +1,6 @@
 #include "classes/icon.h"
 
+#include "classes/brush.h"
 #include "native/draw.h"
 #include "native/image.h"
 #include "rt/error.h"
@@ -138,6 +139,13 @@ Value TIcon::Paint() {
 Value TIcon::Display() {
   TControlPtr keep = SelfCtl();
   BeginPaint();
+  // A new visible window may be erased with its class's brush before it is
+  // subclassed; the background is the control's own brush whatever came first.
+  if (hDC && oBrush && oBrush->hBrush) {
+    RECT rc{};
+    GetClientRect(hWnd, &rc);
+    FillRect(hDC, &rc, oBrush->hBrush);
+  }
   Paint();
   EndPaint();
   return Value(0);
