@@ -1,5 +1,7 @@
 #include "classes/bitmap.h"
 
+#include <commdlg.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -41,7 +43,8 @@ std::shared_ptr<TBitmap> TBitmap::New(const TBitmapParams& p) {
   b->lScroll = p.lScroll;
   b->lScrollGiven_ = p.lScroll;
   b->Load(p.cResName, p.cBmpFile, true);
-  if (b->cBmpFile.empty() && b->cResName.empty()) b->cBmpFile = p.cBmpFile;  // a file that may come later
+  // A file that is not there yet is read when it comes (see Paint).
+  if (!b->hBitmap && !FileExists(p.cBmpFile)) b->cBmpFile = p.cBmpFile;
   b->nTop = p.lPixel ? p.nTop : p.nTop * 14;
   b->nLeft = p.lPixel ? p.nLeft : p.nLeft * 8;
   // By default the client area takes the whole image, within the owner.
@@ -99,7 +102,7 @@ std::shared_ptr<TBitmap> TBitmap::ReDefine(const TBitmapRedefineParams& p) {
   b->bWhen = p.bWhen;
   b->bValid = p.bValid;
   if (!p.cResName.empty() || !p.cBmpFile.empty()) b->Load(p.cResName, p.cBmpFile, true);
-  if (b->cBmpFile.empty() && b->cResName.empty()) b->cBmpFile = p.cBmpFile;
+  if (!b->hBitmap && !FileExists(p.cBmpFile)) b->cBmpFile = p.cBmpFile;
   b->Redefine(p.nId, parent);
   return b;
 }
@@ -136,10 +139,9 @@ bool TBitmap::Load(const std::string& res, const std::string& file, bool lReport
     if (!pb.hBitmap && lReport) PictureError(EG_OPEN, "Bitmap resource not found", "TBITMAP:LOADIMAGE", res);
   } else if (FileExists(file)) {
     pb = PALBMPREAD(nullptr, file);
-    if (!pb.hBitmap) {
-      if (lReport) PictureError(EG_CORRUPTION, "Not a valid bitmap file", "TBITMAP:LOADIMAGE", file);
-      if (file == cBmpFile && !hBitmap) cBmpFile.clear();  // painting would only try it again
-    }
+    if (!pb.hBitmap && lReport) PictureError(EG_CORRUPTION, "Not a valid bitmap file", "TBITMAP:LOADIMAGE", file);
+    // Painting would only try it again.
+    if (!pb.hBitmap && file == cBmpFile && !hBitmap) cBmpFile.clear();
   }
   if (!pb.hBitmap) return false;
   if (!res.empty()) {
@@ -216,6 +218,27 @@ bool TBitmap::LoadFromString(std::string_view cImage) {
 }
 
 bool TBitmap::CopyToClipboard() { return BMPTOCLIPBOARD(hWnd, hBitmap); }
+
+Value TBitmap::Inspect(const std::string& cData) {
+  if (cData != "cBmpFile") return TControl::Inspect(cData);
+  // The designer's editor for the member: pick a file, then load it.
+  std::weak_ptr<TBitmap> self = std::static_pointer_cast<TBitmap>(shared_from_this());
+  return Value(MakeBlock([self](std::span<const Value>) -> Value {
+    char file[MAX_PATH] = {};
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    auto b = self.lock();
+    ofn.hwndOwner = b ? b->hWnd : nullptr;
+    ofn.lpstrFilter = "*.bmp\0*.bmp\0";
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrTitle = "Select a BMP file";
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    if (!b || !GetOpenFileNameA(&ofn)) return Value();
+    b->LoadImage({}, file);
+    return Value(std::string(file));
+  }));
+}
 
 // ---- geometry ----------------------------------------------------------------------------
 

@@ -139,6 +139,8 @@ class TBitmap : public TControl {
   Value Display() override;
   Value Destroy() override;
   bool End() override;
+  // "cBmpFile": a block that asks for a BMP file and loads it.
+  Value Inspect(const std::string& cData) override;
 
   int nX = 0, nY = 0, nOldX = 0, nOldY = 0;
   HBITMAP hBitmap = nullptr;
