@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "classes/cursor.h"
+#include "classes/menu.h"
 #include "classes/window.h"
 #include "native/dispatch.h"
 #include "rt/frames.h"
@@ -213,7 +214,7 @@ Value TWindow::HScroll(WPARAM nWParam, LPARAM nLParam) {
 Value TWindow::Command(WPARAM nWParam, LPARAM nLParam) {
   int code = HIWORD(nWParam);
   HWND control = reinterpret_cast<HWND>(nLParam);
-  if (!control) return Value();  // menu commands: the menu classes take them
+  if (MenuCommand(*this, LOWORD(nWParam), !control) || !control) return Value();
   if (GETCLASSNAME(control) == TOOLBARCLASSNAMEA) {
     if (TWindowPtr bar = oWndFromHwnd(control)) bar->Command(nWParam, nLParam);
     return Value();
@@ -232,6 +233,7 @@ Value TWindow::SysCommand(WPARAM nWParam, LPARAM) {
       return Value(0);
     }
   }
+  if (MenuSysCommand(*this, nWParam)) return Value();
   if (cmd == SC_CLOSE || nWParam == 0xF063) return Value(End());
   return Value();
 }
@@ -255,7 +257,7 @@ Value TWindow::CtlColor(HWND hWndCtl, HDC hDCCtl) {
 }
 
 Value TWindow::DrawItem(WPARAM nIdCtl, DRAWITEMSTRUCT* pDrawItem) {
-  if (nIdCtl == 0) return Value();  // menu items: drawn by the menus when they exist
+  if (nIdCtl == 0) return MenuDrawItem(*this, pDrawItem);
   for (auto& c : aControls) {
     if (c && c->nId == int(nIdCtl) && c->hWnd)
       return Value(int64_t(SendMessageA(c->hWnd, WM_NX_DRAWITEM, nIdCtl, reinterpret_cast<LPARAM>(pDrawItem))));
@@ -264,22 +266,26 @@ Value TWindow::DrawItem(WPARAM nIdCtl, DRAWITEMSTRUCT* pDrawItem) {
 }
 
 Value TWindow::MeasureItem(WPARAM nIdCtl, MEASUREITEMSTRUCT* pMeasureItem) {
-  if (nIdCtl == 0) return Value(false);
+  if (nIdCtl == 0) return MenuMeasureItem(*this, pMeasureItem);
   for (auto& c : aControls)
     if (c && c->nId == int(nIdCtl)) return c->FillMeasure(pMeasureItem);
   return Value();
 }
 
-Value TWindow::InitMenuPopup(HMENU, int, bool) { return Value(); }
+Value TWindow::InitMenuPopup(HMENU hMenu, int, bool lSysMenu) {
+  MenuInitPopup(*this, hMenu, lSysMenu);
+  return Value();
+}
 
-Value TWindow::MenuSelect(int, int nFlags, HMENU hMenu) {
+Value TWindow::MenuSelect(int nIdItem, int nFlags, HMENU hMenu) {
   DestroyToolTip();
   if (nFlags == -1 && !hMenu) oMItemSelect = nullptr;
+  else if ((oMItemSelect = MenuSelectItem(*this, nIdItem, nFlags, hMenu))) SetMsg(oMItemSelect->cMsg);
   if (bMenuSelect) bMenuSelect(oMItemSelect, nFlags, hMenu, *this);
   return Value();
 }
 
-Value TWindow::MenuChar(int, int, HMENU) { return Value(); }
+Value TWindow::MenuChar(int nChar, int, HMENU hMenu) { return MenuCharSearch(*this, nChar, hMenu); }
 
 Value TWindow::Timer(WPARAM, LPARAM) { return Value(); }
 

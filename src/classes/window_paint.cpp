@@ -12,6 +12,7 @@
 #include "classes/cursor.h"
 #include "classes/font.h"
 #include "classes/icon.h"
+#include "classes/menu.h"
 #include "classes/scrllbar.h"
 #include "classes/window.h"
 #include "native/draw.h"
@@ -226,7 +227,10 @@ void TWindow::SetIcon(std::shared_ptr<TIcon> icon) {
   if (hWnd) SendMessageA(hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(oIcon ? oIcon->hIcon : nullptr));
 }
 
-void TWindow::SetMenu(std::shared_ptr<TMenu> menu) { oMenu = std::move(menu); }
+void TWindow::SetMenu(std::shared_ptr<TMenu> menu) {
+  oMenu = std::move(menu);
+  AttachMenu(*this, oMenu);
+}
 
 void TWindow::SelColor(bool lFore) {
   static COLORREF custom[16] = {};
@@ -267,8 +271,7 @@ void TWindow::ReleaseResources() {
   if (auto c = std::exchange(oDragCursor, nullptr)) c->End();
   if (auto i = std::exchange(oIcon, nullptr)) i->End();
   if (auto f = std::exchange(oFont, nullptr)) f->End();
-  oMenu = nullptr;
-  oSysMenu = nullptr;
+  ReleaseMenus(*this);
   oVScroll = nullptr;
   oHScroll = nullptr;
 }

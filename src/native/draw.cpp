@@ -125,8 +125,12 @@ void BTNDISABLE(HWND hWnd, HDC hDC) {
   RECT rc{};
   if (!GetClientRect(hWnd, &rc)) return;
   InflateRect(&rc, -1, -1);
+  detail::Emboss(hDC, rc, GetSysColor(COLOR_BTNFACE));
+}
+
+void detail::Emboss(HDC hDC, const RECT& rc, COLORREF nClrFace) {
   const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  if (w <= 0 || h <= 0) return;
+  if (!hDC || w <= 0 || h <= 0) return;
   MemDC mem(hDC);
   TempObj<HBITMAP> mask(CreateBitmap(w, h, 1, 1, nullptr));
   if (!mem || !mask) return;
@@ -136,7 +140,7 @@ void BTNDISABLE(HWND hWnd, HDC hDC) {
   Select selMask(mem, mask);
   SavedDC saved(hDC);
   // Face and highlight pixels become 1, then the inversion leaves the ink at 1.
-  SetBkColor(hDC, GetSysColor(COLOR_BTNFACE));
+  SetBkColor(hDC, nClrFace);
   BitBlt(mem, 0, 0, w, h, hDC, rc.left, rc.top, SRCCOPY);
   SetBkColor(hDC, GetSysColor(COLOR_BTNHIGHLIGHT));
   BitBlt(mem, 0, 0, w, h, hDC, rc.left, rc.top, SRCPAINT);

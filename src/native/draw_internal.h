@@ -126,4 +126,9 @@ struct PixelBuffer {
 // A solid pen for one call.
 HPEN NewPen(int nStyle, int nWidth, COLORREF nColor);
 
+// The embossed look of disabled ink over rc: every pixel that is neither
+// nClrFace nor the highlight colour is ink, painted in the highlight colour
+// one pixel right of and below its place, then in the shadow colour at it.
+void Emboss(HDC hDC, const RECT& rc, COLORREF nClrFace);
+
 }  // namespace nx::detail
