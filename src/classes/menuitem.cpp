@@ -45,10 +45,12 @@ void TMenuItem::AllocateId() {
 }
 
 void TMenuItem::TakeId(UINT nNewId) {
-  if (nNewId == nId) return;
+  // Another live item's number stays that item's.
+  if (nNewId == nId || !nNewId || HeldIds().count(nNewId)) return;
   if (lIdHeld_) HeldIds().erase(nId);
   nId = nNewId;
-  lIdHeld_ = nNewId && HeldIds().insert(nNewId).second;
+  HeldIds().insert(nId);
+  lIdHeld_ = true;
 }
 
 void TMenuItem::LoadBitmaps(const std::string& cBmpFile, const std::string& cResName) {

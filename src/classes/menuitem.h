@@ -168,7 +168,7 @@ class TMenuItem : public Object {
  private:
   bool lIdHeld_ = false;  // the id came from the allocator and is not yet given back
   void AllocateId();
-  // Takes a given id (a loaded record's), held when no other item holds it.
+  // Takes a given id (a loaded record's) unless another item holds it.
   void TakeId(UINT nNewId);
   void LoadBitmaps(const std::string& cBmpFile, const std::string& cResName);
 };
