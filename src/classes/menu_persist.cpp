@@ -158,7 +158,7 @@ bool ReadValue(Reader& r, Value& v, int depth) {
     case 'L': v = Value(body == ".T."); return true;
     case 'N': v = Val(body); return true;
     case 'U': v = Value(); return true;
-    case 'B': v = Value(); return true;  // a block's text cannot become code again
+    case 'B': v = Value(); return true;  // a block's text does not become code again
     default: return false;
   }
 }
@@ -267,7 +267,7 @@ std::string TMenuItem::Save() const {
   std::vector<std::pair<std::string, Value>> props;
   for (const auto& name : aProperties()) {
     Value now = GetProperty(name);
-    if (!(now == fresh.GetProperty(name)) && !(now.IsBlock())) props.emplace_back(name, now);
+    if (!(now == fresh.GetProperty(name))) props.emplace_back(name, now);
   }
   return ObjectRecord(ClassName(), props);
 }
@@ -291,12 +291,11 @@ std::string TMenuItem::SaveToText(int nIndent) const {
   std::vector<std::pair<std::string, Value>> props;
   for (const auto& name : aProperties()) {
     Value now = GetProperty(name);
-    if (!(now == fresh.GetProperty(name)) && !now.IsBlock()) props.emplace_back(name, now);
+    if (!(now == fresh.GetProperty(name))) props.emplace_back(name, now);
   }
   std::vector<std::string> events;
   if (OnActivate) events.push_back("OnActivate");
   if (OnClick) events.push_back("OnClick");
-  if (bAction.IsBlock()) events.push_back("bAction");
   return ObjectText("TMenuItem", cVarName.empty() ? "oMItem" + std::to_string(nId) : cVarName, props, events,
                     nIndent);
 }

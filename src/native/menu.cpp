@@ -267,7 +267,7 @@ HBITMAP CheckMark2007(PixelBuffer& buffer) {
 
 // Draws text with the prefix character; a tab splits it into a left part and
 // a right part that ends nRightInset pixels before the right edge.
-void ItemText(HDC hDC, const std::string& cPrompt, RECT rc, UINT nAlign, int nRightInset) {
+void PromptText(HDC hDC, const std::string& cPrompt, RECT rc, UINT nAlign, int nRightInset) {
   const auto tab = cPrompt.find('\t');
   const std::string left = cPrompt.substr(0, tab);
   DrawTextA(hDC, left.c_str(), int(left.size()), &rc, DT_SINGLELINE | nAlign);
@@ -298,7 +298,6 @@ bool MENUDRAWITEM(const DRAWITEMSTRUCT* p, const std::string& cPrompt, HMENU, HB
 
   Fill(dc, rc.left, rc.top, rc.right, rc.bottom, menu);
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
-  SetBkColor(dc, selected ? hilite : menu);
   // The gutter beside the text keeps the menu colour.
   if (selected) Fill(dc, rc.left + 19, rc.top, rc.right, rc.bottom, hilite);
 
@@ -315,7 +314,7 @@ bool MENUDRAWITEM(const DRAWITEMSTRUCT* p, const std::string& cPrompt, HMENU, HB
 
   const RECT text{rc.left + 21, rc.top + 2, rc.right, rc.bottom};
   SetBkMode(dc, TRANSPARENT);
-  ItemText(dc, cPrompt, text, DT_LEFT, 21);
+  PromptText(dc, cPrompt, text, DT_LEFT, 21);
   if (grayed) detail::Emboss(dc, text, menu);
   return true;
 }
@@ -387,10 +386,10 @@ bool MENUDRAW2007(const DRAWITEMSTRUCT* p, const std::string& cPrompt, HMENU hBa
   RECT text = p->rcItem;
   text.top += 2;
   if (bar) {
-    ItemText(dc, cPrompt, text, DT_CENTER, 21);
+    PromptText(dc, cPrompt, text, DT_CENTER, 21);
   } else {
     text.left += 33;
-    ItemText(dc, cPrompt, text, DT_LEFT, 21);
+    PromptText(dc, cPrompt, text, DT_LEFT, 21);
   }
   return true;
 }
