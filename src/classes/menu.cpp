@@ -268,7 +268,6 @@ void TMenu::Initiate() {
     if (when.AsLogical()) item->Enable();
     else item->Disable();
   }
-  if (OnInit) OnInit(*this);
 }
 
 // ---- State --------------------------------------------------------------------------------------------

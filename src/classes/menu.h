@@ -120,7 +120,7 @@ class TMenu : public Object {
   TAccTablePtr oAccTable;
   TMenuItemPtr oMenuItemPopup;
   bool l2007 = false;
-  std::function<void(TMenu& oMenu)> OnInit;
+  std::function<void(TMenu& oMenu)> OnInit;  // a slot for the visual designer
 
   // The last item whose command ran, shared by all menus.
   static inline TMenuItemPtr oLastItem;

@@ -326,7 +326,8 @@ Value TWindow::QueryNewPalette() { return IsIconic(hWnd) ? Value(0) : Value(); }
 Value TWindow::PaletteChanged(HWND) { return Value(); }
 Value TWindow::Help(WPARAM, LPARAM) { return HelpF1(); }
 Value TWindow::HelpF1() {
-  HelpTopic();
+  if (oMItemSelect) oMItemSelect->HelpTopic();
+  else HelpTopic();
   return Value();
 }
 Value TWindow::CommNotify(WPARAM w, LPARAM l) { return bCommNotify ? bCommNotify(w, l, *this) : Value(); }
