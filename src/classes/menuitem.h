@@ -80,8 +80,8 @@ struct TMenuItemParams {
 
 // ReDefine's arguments: what is given overrides the item's own value.
 struct TMenuItemRedefine {
-  std::optional<std::string> cPrompt, cMsg;
-  std::optional<bool> lChecked, lActive;
+  std::optional<std::string> cPrompt{}, cMsg{};
+  std::optional<bool> lChecked{}, lActive{};
   MenuAction bAction{};
   std::string cBmpFile{}, cResName{};
   std::shared_ptr<TMenu> oMenu{};

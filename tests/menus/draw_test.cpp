@@ -80,8 +80,8 @@ TEST(MenuDraw, SeparatorsOfThe2007LookAreTenPixelLinesFrom33) {
   EditMenu m = BuildEdit(true);
   auto w = MakeWindow(m.bar);
   // Appended owner-drawn, measured 10 pixels high.
-  MENUITEMINFOA mii{sizeof mii, MIIM_FTYPE};
-  ASSERT_TRUE(GetMenuItemInfoA(m.edit->hMenu, m.separator->nId, FALSE, &mii));
+  MENUITEMINFOA mii = ItemInfo(m.edit->hMenu, m.separator->nId, MIIM_FTYPE);
+  ASSERT_NE(mii.cbSize, 0u);
   EXPECT_EQ(mii.fType & (MFT_SEPARATOR | MFT_OWNERDRAW), UINT(MFT_SEPARATOR | MFT_OWNERDRAW));
   MEASUREITEMSTRUCT mi{ODT_MENU, 0, m.separator->nId, 0, 0, reinterpret_cast<ULONG_PTR>(m.edit->hMenu)};
   SendMessageA(w->hWnd, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mi));
@@ -160,8 +160,8 @@ TEST(MenuDraw, ClassicSelectedItemsHighlightButGreyOnesKeepTheMenuColourEmbossed
   EditMenu m = BuildEdit(false);
   auto w = MakeWindow(m.bar);
   // Disabled command items are owner-drawn in any look.
-  MENUITEMINFOA mii{sizeof mii, MIIM_FTYPE | MIIM_STATE};
-  ASSERT_TRUE(GetMenuItemInfoA(m.edit->hMenu, m.paste->nId, FALSE, &mii));
+  MENUITEMINFOA mii = ItemInfo(m.edit->hMenu, m.paste->nId, MIIM_FTYPE | MIIM_STATE);
+  ASSERT_NE(mii.cbSize, 0u);
   EXPECT_TRUE(mii.fType & MFT_OWNERDRAW);
   EXPECT_TRUE(mii.fState & MFS_GRAYED);
 
@@ -183,7 +183,9 @@ TEST(MenuDraw, ClassicSelectedItemsHighlightButGreyOnesKeepTheMenuColourEmbossed
       shaded += grey.At(x, y) == shadow;
       inked += grey.At(x, y) == ink;
     }
-  if (light != menu) EXPECT_GT(lit, 10);  // else the lit copy melts into the menu
+  if (light != menu) {
+    EXPECT_GT(lit, 10);  // else the lit copy melts into the menu
+  }
   EXPECT_GT(shaded, 10);
   EXPECT_EQ(inked, 0);
 

@@ -21,8 +21,8 @@ void CollectIds(const TMenuPtr& m, std::vector<UINT>& ids, std::vector<HMENU>& s
 }
 
 UINT TypeOf(HMENU h, UINT_PTR id) {
-  MENUITEMINFOA mii{sizeof mii, MIIM_FTYPE};
-  return GetMenuItemInfoA(h, UINT(id), FALSE, &mii) ? mii.fType : 0xFFFFFFFF;
+  MENUITEMINFOA mii = ItemInfo(h, id, MIIM_FTYPE);
+  return mii.cbSize ? mii.fType : 0xFFFFFFFF;
 }
 
 struct ErrorCapture {

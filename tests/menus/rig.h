@@ -125,6 +125,15 @@ inline void PostAlt(HWND h) {
   PostMessageA(h, WM_SYSKEYUP, VK_MENU, LPARAM(1 | scan << 16 | 0xC0000000));
 }
 
+// The platform's record of a menu item, by command; cbSize 0 when none.
+inline MENUITEMINFOA ItemInfo(HMENU h, UINT_PTR id, UINT mask) {
+  MENUITEMINFOA mii{};
+  mii.cbSize = sizeof mii;
+  mii.fMask = mask;
+  if (!GetMenuItemInfoA(h, UINT(id), FALSE, &mii)) mii.cbSize = 0;
+  return mii;
+}
+
 inline void SetKeyDown(UINT vk, bool down) {
   BYTE keys[256];
   GetKeyboardState(keys);
