@@ -21,5 +21,5 @@ machine+=" load average at start $(cut -d' ' -f1-3 /proc/loadavg)"
 
 source scripts/wine-env.sh
 nx_display_start
-trap nx_display_stop EXIT
+trap 'nx_display_stop || exit 1' EXIT
 wine "$root/build/win/bench/nx_bench.exe" --machine "$machine" "${args[@]}"

@@ -21,7 +21,7 @@ if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
 fi
 
 nx_display_start
-trap nx_display_stop EXIT
+trap 'nx_display_stop || exit 1' EXIT
 wine "$root/build/win/demo.exe" &
 pid=$!
 title="KINETIC SCROLL TEST FOR WBROWSE IN NXH 9.08"
@@ -29,7 +29,8 @@ for _ in $(seq 300); do
   xdotool search --name "^$title\$" >/dev/null 2>&1 && break
   sleep 0.1
 done
-sleep 2
+# Shot once the demo has painted and come to rest.
+nx_wait_idle "$pid"
 mkdir -p "$(dirname "$shot")"
 import -window root "$shot"
 echo "Screenshot: $shot"

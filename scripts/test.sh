@@ -14,7 +14,7 @@ nx_build_win
 
 source scripts/wine-env.sh
 nx_display_start
-trap nx_display_stop EXIT
+trap 'nx_display_stop || exit 1' EXIT
 
 cd "$root/build/win"
 ctest --output-on-failure --timeout 900 "$@"

@@ -2,7 +2,9 @@
 # headless display with Wine's virtual desktop.
 #   nx_wine_prefix         create (once) and export the prefix
 #   nx_display_start [WxH] start Xvfb, a persistent wineserver and the desktop keeper
-#   nx_display_stop        stop exactly what nx_display_start started
+#   nx_display_stop        stop what nx_display_start started and every Wine
+#                          process of the prefix; fails if any is left
+#   nx_wait_idle pid [s]   wait until a program is done with its input
 NX_ROOT=${NX_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 NX_DESKTOP=${NX_DESKTOP:-1280x800}
 
@@ -54,9 +56,107 @@ nx_display_start() {
   done
 }
 
+# The Wine processes of this prefix still running (matched by the prefix in
+# their environment, so other trees' prefixes are never touched).
+nx_prefix_pids() {
+  local file pid
+  for file in $(grep -lszxF "WINEPREFIX=$WINEPREFIX" /proc/[0-9]*/environ); do
+    pid=${file#/proc/}
+    pid=${pid%/environ}
+    [[ $(readlink "/proc/$pid/exe" 2>/dev/null) == */wine* ]] && echo "$pid"
+  done
+  return 0
+}
+
+# The X server started for this prefix (it carries the prefix too).
+nx_xserver_pids() {
+  local file pid
+  for file in $(grep -lszxF "WINEPREFIX=$WINEPREFIX" /proc/[0-9]*/environ); do
+    pid=${file#/proc/}
+    pid=${pid%/environ}
+    [[ $(readlink "/proc/$pid/exe" 2>/dev/null) == */Xvfb ]] && echo "$pid"
+  done
+  return 0
+}
+
+# Waits (up to $2 seconds) until program $1 has taken in everything sent to
+# it so far and is done with it: the X server has delivered the input (a
+# round trip through it), and then for a quiet spell of 250 ms the program
+# used no processor time while neither it nor any process of the prefix
+# (the wineserver, the desktop) nor the X server was runnable or waiting for
+# the disk. A program in the middle of anything wakes up within the spell
+# (a glide sleeps at most 120 ms between steps), and one starved of
+# processor time, or waiting on a starved server, shows as runnable, so how
+# fast or busy the machine is never decides what a screenshot shows. Under
+# Wine a window that tracks the pointer polls it every 400 ms (the hover
+# time): the spell fits between two polls.
+nx_wait_idle() {
+  local pid=$1 seconds=${2:-60}
+  xdotool getmouselocation >/dev/null
+  # shellcheck disable=SC2046
+  python3 - "$pid" "$seconds" $(nx_prefix_pids) $(nx_xserver_pids) <<'PY'
+import glob, sys, time
+
+pid, seconds, others = sys.argv[1], float(sys.argv[2]), sys.argv[3:]
+
+def cpu():
+    total = 0
+    for f in glob.glob(f"/proc/{pid}/task/*/schedstat"):
+        try:
+            total += int(open(f).read().split()[0])
+        except (OSError, ValueError, IndexError):
+            pass
+    return total
+
+def waiting():
+    for p in [pid] + others:
+        for f in glob.glob(f"/proc/{p}/task/*/status"):
+            try:
+                for line in open(f):
+                    if line.startswith("State:"):
+                        if line.split()[1] in ("R", "D"):
+                            return True
+                        break
+            except OSError:
+                pass
+    return False
+
+end = time.monotonic() + seconds
+last, since = cpu(), time.monotonic()
+while time.monotonic() < end:
+    time.sleep(0.01)
+    now, used = time.monotonic(), cpu()
+    if not glob.glob(f"/proc/{pid}/task"):
+        sys.exit("the program has ended")
+    if used != last or waiting():
+        last, since = used, now
+    elif now - since >= 0.25:
+        sys.exit(0)
+sys.exit(f"the program did not come to rest within {seconds:g} s")
+PY
+}
+
+# Stops what nx_display_start started and every process of the prefix (the
+# services and device hosts Wine starts by itself too), waits for them to go
+# and fails when any is left.
 nx_display_stop() {
-  local pid
+  local pid left n=0
+  if [[ -n "${WINEPREFIX:-}" ]]; then
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+  fi
   for pid in "${NX_STARTED_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${NX_STARTED_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
   NX_STARTED_PIDS=()
+  [[ -n "${WINEPREFIX:-}" ]] || return 0
+  while left=$(nx_prefix_pids) && [[ -n $left ]] && ((n < 300)); do
+    sleep 0.1
+    n=$((n + 1))
+  done
+  if [[ -n $left ]]; then
+    echo "Wine processes of $WINEPREFIX still running after stopping it:" >&2
+    for pid in $left; do echo "  $pid $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)" >&2; done
+    kill -9 $left 2>/dev/null || true
+    return 1
+  fi
 }

@@ -4,5 +4,5 @@
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 nx_display_start
-trap nx_display_stop EXIT
+trap 'nx_display_stop || exit 1' EXIT
 "$@"

@@ -225,6 +225,9 @@ class TWBrowse : public TControl {
   std::optional<int> nStartMRow, nEndMRow, nRowAdvance, nColAdvance;
   DWORD nStartTime = 0, nEllapsed = 0;
   bool lDown = true, lPressed = false, lMoved = false;
+  // The rest of a click a glide took: its button-up, and a double click
+  // the system makes of it, are still to be eaten.
+  bool lEatUp = false, lEatDblClick = false;
 
  private:
   template <class Params>
@@ -238,6 +241,7 @@ class TWBrowse : public TControl {
   void HeaderLine(HDC hDC);
   void DragStep(int nLine, int nCol);
   void Glide(int d, int v);
+  bool EatGlideClick(UINT nMsg);
 };
 
 // Work-area row block of a browse without one: the visible fields as text.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <sstream>
+#include <utility>
 
 #include "classes/cursor.h"
 #include "classes/scrllbar.h"
@@ -43,7 +44,32 @@ int BorderHit(const std::vector<int>& sizes, int nColPos, int startX, int nCol, 
 
 Value TWBrowse::HandleEvent(UINT nMsg, WPARAM nWParam, LPARAM nLParam) {
   if (nMsg == WM_MOUSELEAVE) return MouseLeave(HIWORD(nLParam), LOWORD(nLParam), int(nWParam));
+  if (nMsg >= WM_LBUTTONDOWN && nMsg <= WM_LBUTTONDBLCLK && EatGlideClick(nMsg)) return Value(0);
   return TControl::HandleEvent(nMsg, nWParam, nLParam);
+}
+
+// A click during a glide stops it and never reaches the handlers, wherever
+// it is met: removed by the glide itself or dispatched by its pump. The
+// button-up of that click and a double click made of it come later, maybe
+// after the glide, and are eaten too; the next real press clears that.
+bool TWBrowse::EatGlideClick(UINT nMsg) {
+  if (lMoved) {
+    lMoved = false;
+    lPressed = false;
+    lEatUp = lEatDblClick = nMsg != WM_LBUTTONUP;
+    return true;
+  }
+  switch (nMsg) {
+    case WM_LBUTTONDOWN:
+      lEatUp = lEatDblClick = false;
+      return false;
+    case WM_LBUTTONUP:
+      return std::exchange(lEatUp, false);
+    default:
+      if (!std::exchange(lEatDblClick, false)) return false;
+      lEatUp = true;
+      return true;
+  }
 }
 
 Value TWBrowse::LButtonDown(int nRow, int nCol, int nKeyFlags) {
@@ -263,7 +289,7 @@ void TWBrowse::Glide(int d, int v) {
     SLEEP(DWORD(std::min(120.0, i * double(nStopRatio) * nMaxRowToAdvance / n)));
     MSG msg;
     if (hWnd && PeekMessageA(&msg, hWnd, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE)) {
-      lPressed = false;
+      EatGlideClick(msg.message);
       break;
     }
     SYSREFRESH();

@@ -9,6 +9,10 @@ fail() {
   exit 1
 }
 
+# wait_idle <pid> [seconds]: see nx_wait_idle.
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
+wait_idle() { nx_wait_idle "$@"; }
+
 # Waits up to $2 seconds for a window named exactly $1; prints its X id.
 wait_window() {
   local name=$1 seconds=${2:-20} id=""
@@ -46,7 +50,7 @@ wait_exit_rc() {
 # Closes the demo (process $1) with Alt+F4 and checks it ends with exit code 0.
 close_demo() {
   xdotool key --clearmodifiers alt+F4
-  wait_exit_rc "$1" 20
+  wait_exit_rc "$1" 120
   trap - EXIT
   [[ "$EXIT_CODE" == 0 ]] || fail "exit code $EXIT_CODE"
   echo "closed with exit code 0"

@@ -8,8 +8,8 @@ wine ./demo.exe &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 
-id=$(wait_window "$TITLE" 30) || fail "no window titled '$TITLE'"
-sleep 0.5
+id=$(wait_window "$TITLE" 120) || fail "no window titled '$TITLE'"
+wait_idle "$pid" || fail "the demo did not come to rest"
 geo=$(geometry "$id")
 read -r w h <<<"$(echo "$geo" | sed -E 's/^([0-9]+)x([0-9]+).*/\1 \2/')"
 # Maximized: the frame lies beyond the 1280x800 desktop on every side.
@@ -19,13 +19,10 @@ echo "maximized: $geo"
 # Restore through the system menu.
 xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus "$id" || true
 xdotool key --clearmodifiers alt+space
-sleep 0.3
+wait_idle "$pid" || fail "the system menu did not open"
 xdotool key r
-for _ in $(seq 50); do
-  geo=$(geometry "$id")
-  [[ "$geo" == "545x289+16+32" ]] && break
-  sleep 0.1
-done
+wait_idle "$pid" || fail "the demo did not come to rest"
+geo=$(geometry "$id")
 [[ "$geo" == "545x289+16+32" ]] || fail "restored geometry is $geo, expected 545x289+16+32"
 echo "restored: $geo"
 

@@ -246,3 +246,89 @@ TEST(DragFollows, JumpOfSeveralLinesNearTheTopKeepsRowOneOnTheScreen) {
   EXPECT_EQ(r.Top() + r.b->nRowPos - 1, r.b->nAtRow());
   Release(r, c, 8, 5000);
 }
+
+namespace {
+
+// Posts what it is told to when its own message comes: a message handled in
+// the glide's pump, so the click lands in the middle of the drain, after
+// the glide looked for a waiting click.
+struct Relay {
+  HWND hWnd = nullptr;
+  std::vector<MSG> toPost;
+  static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_APP) {
+      auto* self = reinterpret_cast<Relay*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+      for (const MSG& msg : self->toPost) PostMessageA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+      return 0;
+    }
+    return DefWindowProcA(h, m, w, l);
+  }
+  Relay() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "NxGlideRelay";
+    RegisterClassA(&wc);
+    hWnd = CreateWindowExA(0, "NxGlideRelay", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    SetWindowLongPtrA(hWnd, GWLP_USERDATA, LONG_PTR(this));
+  }
+  ~Relay() { DestroyWindow(hWnd); }
+};
+
+}  // namespace
+
+// While a glide runs no button message reaches the browse's handlers: the
+// first stops the glide, the rest of that click is eaten, wherever in the
+// step the click comes, and the next click after the glide is a press again.
+TEST(GlideClicks, AClickAnywhereInAStepStopsTheGlideAndIsNoPress) {
+  enum When { InTheDrain, BeforeThePause };
+  struct Case {
+    const char* name;
+    When when;
+    std::vector<UINT> messages;
+  };
+  const Case cases[] = {
+      {"click in the drain", InTheDrain, {WM_LBUTTONDOWN, WM_LBUTTONUP}},
+      {"double click in the drain", InTheDrain, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}},
+      {"click before the pause", BeforeThePause, {WM_LBUTTONDOWN, WM_LBUTTONUP}},
+      {"double click before the pause", BeforeThePause,
+       {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig r(1000);
+    FakeClock clock;
+    Relay relay;
+    r.Place(100, 15);
+    int presses = 0, releases = 0, doubles = 0;
+    r.b->bLClicked = [&](int, int, int, TWindow&) { return ++presses, Value(); };
+    r.b->bLButtonUp = [&](int, int, int, TWindow&) { return ++releases, Value(); };
+    r.b->bLDblClick = [&](int, int, int, TWindow&) { return ++doubles, Value(); };
+    for (UINT m : c.messages) relay.toPost.push_back(MSG{r.b->hWnd, m, m == WM_LBUTTONUP ? 0u : MK_LBUTTON,
+                                                         MAKELPARAM(kX, r.Y(5))});
+    clock.onSleep = [&](size_t step) {
+      if (step != 3) return;
+      if (c.when == InTheDrain) PostMessageA(relay.hWnd, WM_APP, 0, 0);
+      else Relay::Proc(relay.hWnd, WM_APP, 0, 0);
+    };
+    // A flick upwards of ten lines in 100 ms: a full glide of 40 rows.
+    Press(r, clock, 15, 1000);
+    DragLines(r, clock, 15, 5, 1000, 1100);
+    Release(r, clock, 5, 1100);
+    Pump();  // whatever of the click is left after the glide
+    EXPECT_EQ(clock.pauses.size(), 3u);
+    EXPECT_EQ(presses, 1);   // the flick's own
+    EXPECT_EQ(releases, 1);  // the flick's own
+    EXPECT_EQ(doubles, 0);
+    // Upwards: row 100 was dragged to line 5, so the last line's row (96 +
+    // 19) became current at the release; three steps later it is 118.
+    EXPECT_EQ(r.b->nRowPos, 20);
+    EXPECT_EQ(r.b->nAtRow(), 118);
+    // The next click is a press again.
+    Press(r, clock, 5, 5000);
+    Release(r, clock, 5, 5001);
+    EXPECT_EQ(presses, 2);
+    EXPECT_EQ(releases, 2);
+    EXPECT_EQ(r.b->nRowPos, 5);
+  }
+}

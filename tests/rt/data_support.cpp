@@ -126,6 +126,16 @@ int Wait(Child c) {
 #endif
 }
 
+bool Running(Child c) {
+  if (!c.handle) return false;
+#ifdef _WIN32
+  return WaitForSingleObject(HANDLE(c.handle), 0) == WAIT_TIMEOUT;
+#else
+  int status = 0;
+  return waitpid(pid_t(c.handle), &status, WNOHANG) == 0;
+#endif
+}
+
 void Kill(Child c) {
   if (!c.handle) return;
 #ifdef _WIN32

@@ -39,6 +39,8 @@ struct Child {
 };
 Child SpawnTest(const std::string& testName, const std::vector<std::pair<std::string, std::string>>& env);
 int Wait(Child c);
+// Whether the child is still running (false once it ended, however).
+bool Running(Child c);
 // Ends the child at once, wherever it is (TerminateProcess, SIGKILL), and reaps it.
 void Kill(Child c);
 std::string ChildEnv(const char* name);  // "" outside a child
