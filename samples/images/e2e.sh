@@ -10,29 +10,26 @@ wine ./images.exe &
 pid=$!
 trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
 
-id=$(wait_window "Novaxis images" 30) || fail "no window titled 'Novaxis images'"
+id=$(wait_window "Novaxis images" 120) || fail "no window titled 'Novaxis images'"
 xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus "$id" || true
 
 # A part of the scrolled picture (inside it whatever the frame's size), before
 # and after ten lines down: the same pixels, ten rows higher.
 shot() { import -window "$id" "$1" 2>/dev/null; }
 same() { [[ $(compare -metric AE "$1" "$2" null: 2>&1 || true) == 0 ]]; }
-sleep 0.5
+# Shots once the sample has come to rest: painted, and the long operation
+# (started by a timer right after the window appeared) over.
+wait_idle "$pid" || fail "the sample did not come to rest"
 shot "$work/before.png"
 xdotool key --clearmodifiers --delay 50 Down Down Down Down Down Down Down Down Down Down
-moved=""
-for _ in $(seq 50); do
-  shot "$work/after.png"
-  convert "$work/before.png" -crop 150x100+30+70 +repage "$work/b.png"
-  convert "$work/after.png" -crop 150x100+30+60 +repage "$work/a.png"
-  if same "$work/a.png" "$work/b.png"; then moved=yes; break; fi
-  sleep 0.1
-done
-[[ -n "$moved" ]] || fail "the picture did not scroll ten lines"
+wait_idle "$pid" || fail "the sample did not come to rest"
+shot "$work/after.png"
+convert "$work/before.png" -crop 150x100+30+70 +repage "$work/b.png"
+convert "$work/after.png" -crop 150x100+30+60 +repage "$work/a.png"
+same "$work/a.png" "$work/b.png" || fail "the picture did not scroll ten lines"
 echo "scrolled ten lines"
 
-wait_window "Novaxis images - done" 60 >/dev/null || fail "the long operation did not end"
-sleep 0.3
+wait_window "Novaxis images - done" 5 >/dev/null || fail "the long operation did not end"
 shot "$work/done.png"
 blue=$(convert "$work/done.png" -fill black +opaque "rgb(0,0,255)" -fill white -opaque "rgb(0,0,255)" \
        -format "%[fx:round(mean*w*h)]" info:)
