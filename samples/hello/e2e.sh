@@ -9,18 +9,15 @@ wine ./hello.exe &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 
-id=$(wait_window "Hello, Novaxis" 30) || fail "no window titled 'Hello, Novaxis'"
+id=$(wait_window "Hello, Novaxis" 120) || fail "no window titled 'Hello, Novaxis'"
 echo "window: $(geometry "$id")"
 
-# The greeting: dark text on the light client area, around its centre.
-darkest=1
-for _ in $(seq 100); do
-  read -r w h x y <<<"$(geometry "$id" | tr 'x+' '  ')"
-  darkest=$(import -window root -crop "120x16+$((x + w / 2 - 60))+$((y + h / 2))" +repage \
-              -colorspace Gray -format '%[fx:minima]' info: 2>/dev/null || echo 1)
-  awk "BEGIN{exit !($darkest < 0.3)}" && break
-  sleep 0.1
-done
+# The greeting, once the sample has come to rest: dark text on the light
+# client area, around its centre.
+wait_idle "$pid" || fail "the sample did not come to rest"
+read -r w h x y <<<"$(geometry "$id" | tr 'x+' '  ')"
+darkest=$(import -window root -crop "120x16+$((x + w / 2 - 60))+$((y + h / 2))" +repage \
+            -colorspace Gray -format '%[fx:minima]' info: 2>/dev/null || echo 1)
 awk "BEGIN{exit !($darkest < 0.3)}" || fail "no greeting painted (darkest grey $darkest)"
 echo "greeting painted"
 
