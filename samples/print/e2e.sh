@@ -33,7 +33,7 @@ caption() { echo "Print sample - P: printer, V: preview, Enter: again \\($1\\)";
 start() {
   wine ./samples/print.exe &
   pid=$!
-  main=$(wait_window "$(caption "$1")" 30) || fail "no sample window offering the $1"
+  main=$(wait_window "$(caption "$1")" 120) || fail "no sample window offering the $1"
   # Keys go to the active window once it is shown.
   for _ in $(seq 100); do
     xdotool windowactivate --sync "$main" 2>/dev/null && break
@@ -43,13 +43,13 @@ start() {
 stop() {
   xdotool windowactivate --sync "$main" 2>/dev/null || true
   xdotool key --clearmodifiers alt+F4
-  wait_exit_rc "$pid" 20
+  wait_exit_rc "$pid" 120
   [[ "$EXIT_CODE" == 0 ]] || fail "the sample ended with $EXIT_CODE"
   pid=""
 }
 # Waits until no window is named $1.
 wait_gone() {
-  for _ in $(seq 200); do
+  for _ in $(seq 1200); do
     xdotool search --name "^$1\$" >/dev/null 2>&1 || return 0
     sleep 0.1
   done
@@ -75,26 +75,26 @@ grep -q 'Preview=.F.' samples/print.ini || fail "print.ini does not remember the
 # ---- preview ------------------------------------------------------------------------
 before=$(metafiles)
 xdotool key v
-preview=$(wait_window "Demo table - Page 1 of 2" 30) || fail "no preview window"
+preview=$(wait_window "Demo table - Page 1 of 2" 120) || fail "no preview window"
 [[ $(metafiles) == $((before + 2)) ]] || fail "expected two page metafiles in $temp"
 if [[ -n "${NX_SHOT:-}" ]]; then
-  sleep 0.5  # the first paint
+  wait_idle "$pid" || fail "the sample did not come to rest"  # the first paint
   import -window root -crop "$(geometry "$preview")" +repage "$NX_SHOT" 2>/dev/null || fail "no screenshot"
 fi
 xdotool key Next
-wait_window "Demo table - Page 2 of 2" 10 >/dev/null || fail "the preview did not turn to page 2"
+wait_window "Demo table - Page 2 of 2" 120 >/dev/null || fail "the preview did not turn to page 2"
 xdotool key Escape
 wait_gone "Demo table - Page 2 of 2" || fail "the preview did not close"
-for _ in $(seq 50); do [[ $(metafiles) == "$before" ]] && break; sleep 0.1; done
+for _ in $(seq 600); do [[ $(metafiles) == "$before" ]] && break; sleep 0.1; done
 [[ $(metafiles) == "$before" ]] || fail "the page metafiles were not erased"
 grep -q 'Preview=.T.' samples/print.ini || fail "print.ini does not remember the preview"
-wait_window "$(caption preview)" 10 >/dev/null || fail "the caption does not offer the preview again"
+wait_window "$(caption preview)" 120 >/dev/null || fail "the caption does not offer the preview again"
 stop
 
 # ---- a new start offers the last choice ---------------------------------------------------
 start preview
 xdotool key Return
-wait_window "Demo table - Page 1 of 2" 30 >/dev/null || fail "Enter did not repeat the preview"
+wait_window "Demo table - Page 1 of 2" 120 >/dev/null || fail "Enter did not repeat the preview"
 xdotool key Escape
 wait_gone "Demo table - Page 1 of 2" || fail "the preview did not close"
 stop
