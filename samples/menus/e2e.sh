@@ -13,31 +13,23 @@ pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 
 title="Novaxis menus"
-id=$(wait_window "$title" 30) || fail "no window titled '$title'"
+id=$(wait_window "$title" 120) || fail "no window titled '$title'"
 xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus "$id" || true
 
 expect() {
-  wait_window "$title - $1" 20 >/dev/null || fail "caption is '$(xdotool getwindowname "$id")', expected '$title - $1'"
+  wait_window "$title - $1" 120 >/dev/null || fail "caption is '$(xdotool getwindowname "$id")', expected '$title - $1'"
   echo "chose: $1"
 }
 
 if [[ -n "${NX_SHOT:-}" ]]; then
-  # The window's part of the screen, until the menu shows on it.
+  # The window's part of the screen, with the menu open on it.
   geo=$(geometry "$id")
   read -r w h x y <<<"$(echo "$geo" | sed -E 's/^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$/\1 \2 \3 \4/')"
   crop="${w}x${h}+${x}+${y}"
-  import -window root -crop "$crop" +repage "$NX_SHOT"
-  before=$(md5sum <"$NX_SHOT")
   xdotool mousemove --window "$id" 150 60 click 3
   xdotool key Down Down
-  last=""
-  for _ in $(seq 100); do
-    import -window root -crop "$crop" +repage "$NX_SHOT"
-    now=$(md5sum <"$NX_SHOT")
-    [[ "$now" != "$before" && "$now" == "$last" ]] && break
-    last=$now
-    sleep 0.2
-  done
+  wait_idle "$pid" || fail "the sample did not come to rest"
+  import -window root -crop "$crop" +repage "$NX_SHOT"
   echo "picture: $NX_SHOT"
   xdotool key Escape
 fi
@@ -59,7 +51,7 @@ expect "Green"
 
 xdotool key --clearmodifiers alt+f
 xdotool key x
-wait_exit_rc "$pid" 20
+wait_exit_rc "$pid" 120
 trap - EXIT
 [[ "$EXIT_CODE" == 0 ]] || fail "exit code $EXIT_CODE"
 echo "closed with exit code 0"
