@@ -17,7 +17,15 @@ cmake --build "$root/build/win" --target demo -j "$NX_JOBS"
 source scripts/wine-env.sh
 if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
   nx_wine_prefix
-  exec wine "$root/build/win/demo.exe"
+  rc=0
+  wine "$root/build/win/demo.exe" || rc=$?
+  # Nothing of the project's prefix outlives the demo (Wine's own services
+  # included); a prefix of the user's own is left as it is.
+  if [[ "$WINEPREFIX" == "$root/.wine/prefix" ]]; then
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+  fi
+  exit "$rc"
 fi
 
 nx_display_start

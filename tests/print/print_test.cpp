@@ -276,7 +276,7 @@ TEST(Printer, PrintsAJobOfTwoPagesIntoThePrintersFile) {
   EXPECT_EQ(prn->hDC, nullptr);
   // The spooler writes the job when the document ends.
   std::string ps;
-  for (int i = 0; i < 500 && ps.find("%%EOF") == std::string::npos; ++i) {
+  for (int i = 0; i < 6000 && ps.find("%%EOF") == std::string::npos; ++i) {  // up to 2 minutes
     Sleep(20);
     ps = Slurp(JobFile());
   }
@@ -485,7 +485,7 @@ TEST(Printer, ThePreviewWindowTurnsPagesAndEndsThePrinter) {
   for (const auto& file : files) EXPECT_FALSE(Exists(file)) << file;
   // The printed pages: the metafiles played on the printer.
   std::string ps;
-  for (int i = 0; i < 500 && ps.find("%%EOF") == std::string::npos; ++i) {
+  for (int i = 0; i < 6000 && ps.find("%%EOF") == std::string::npos; ++i) {  // up to 2 minutes
     Sleep(20);
     ps = Slurp(JobFile());
   }
