@@ -87,60 +87,68 @@ void TWBrowse::TakeArguments(const Params& p) {
 
 TWBrowsePtr TWBrowse::New(const TWBrowseParams& p) {
   auto b = std::make_shared<TWBrowse>();
+  b->Construct(p);
+  return b;
+}
+
+void TWBrowse::Construct(const TWBrowseParams& p, std::optional<DWORD> style) {
   TWindowPtr parent = p.oWnd ? p.oWnd : GetWndDefault();
-  b->nTop = p.lPixel ? p.nRow : p.nRow * 14;
-  b->nLeft = p.lPixel ? p.nCol : p.nCol * 8;
-  b->nBottom = b->nTop + p.nHeight - 1;
-  b->nRight = b->nLeft + p.nWidth - 1;
-  b->oWnd = parent;
-  b->nStyle = WS_CHILD | WS_VSCROLL | WS_HSCROLL | WS_BORDER | WS_VISIBLE | WS_TABSTOP |
-              (p.lDesign ? WS_CLIPSIBLINGS : 0);
-  b->InitMembers(p);
-  b->SetFilter(p.cField, p.uValue1, p.uValue2);
-  b->TakeArguments(p);
-  b->nLen = 0;
-  b->lDrag = p.lDesign;
-  b->lCaptured = false;
-  b->nClrForeHead = GetSysColor(COLOR_BTNTEXT);
-  b->nVScrollPos = 0;
-  b->SetColor(p.nClrFore, p.nClrBack.value_or(GetSysColor(COLOR_WINDOW)));
-  b->Register(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS);
+  nTop = p.lPixel ? p.nRow : p.nRow * 14;
+  nLeft = p.lPixel ? p.nCol : p.nCol * 8;
+  nBottom = nTop + p.nHeight - 1;
+  nRight = nLeft + p.nWidth - 1;
+  oWnd = parent;
+  nStyle = style.value_or(WS_CHILD | WS_VSCROLL | WS_HSCROLL | WS_BORDER | WS_VISIBLE | WS_TABSTOP |
+                          (p.lDesign ? WS_CLIPSIBLINGS : 0));
+  InitMembers(p);
+  SetFilter(p.cField, p.uValue1, p.uValue2);
+  TakeArguments(p);
+  nLen = 0;
+  lDrag = p.lDesign;
+  lCaptured = false;
+  nClrForeHead = GetSysColor(COLOR_BTNTEXT);
+  nVScrollPos = 0;
+  SetColor(p.nClrFore, p.nClrBack.value_or(GetSysColor(COLOR_WINDOW)));
+  Register(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS);
   std::shared_ptr<TFont> font = p.oFont ? p.oFont : parent ? parent->oFont : nullptr;
   if (parent && parent->hWnd) {
-    b->Create();
-    if (b->hWnd) {
-      if (font) b->SetFont(font);
-      b->Default();
-      b->lVisible = true;
-      parent->AddControl(b);
+    Create();
+    if (hWnd) {
+      if (font) SetFont(font);
+      Default();
+      lVisible = true;
+      parent->AddControl(Self());
     }
   } else {
-    b->oFont = font;
+    oFont = font;
     if (font) ++font->nCount;
-    if (parent) parent->DefControl(b);
-    b->lVisible = false;
+    if (parent) parent->DefControl(Self());
+    lVisible = false;
   }
-  if (p.lDesign) b->CheckDots();
-  return b;
+  if (p.lDesign) CheckDots();
 }
 
 TWBrowsePtr TWBrowse::ReDefine(const TWBrowseRedefineParams& p) {
   auto b = std::make_shared<TWBrowse>();
-  TWindowPtr parent = p.oWnd ? p.oWnd : GetWndDefault();
-  b->oWnd = parent;
-  b->InitMembers(p);
-  b->nId = p.nId;
-  b->SetColor(p.nClrFore, p.nClrBack.value_or(GetSysColor(COLOR_WINDOW)));
-  b->SetFilter(p.cField, p.uValue1, p.uValue2);
-  b->TakeArguments(p);
-  b->lDrag = false;
-  b->lVisible = false;
-  b->oFont = p.oFont;
-  if (b->oFont) ++b->oFont->nCount;
-  b->nClrForeHead = 0;
-  b->Register(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS);
-  if (parent) parent->DefControl(b);
+  b->Construct(p);
   return b;
+}
+
+void TWBrowse::Construct(const TWBrowseRedefineParams& p) {
+  TWindowPtr parent = p.oWnd ? p.oWnd : GetWndDefault();
+  oWnd = parent;
+  InitMembers(p);
+  nId = p.nId;
+  SetColor(p.nClrFore, p.nClrBack.value_or(GetSysColor(COLOR_WINDOW)));
+  SetFilter(p.cField, p.uValue1, p.uValue2);
+  TakeArguments(p);
+  lDrag = false;
+  lVisible = false;
+  oFont = p.oFont;
+  if (oFont) ++oFont->nCount;
+  nClrForeHead = 0;
+  Register(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS);
+  if (parent) parent->DefControl(Self());
 }
 
 void TWBrowse::Initiate(HWND hDlg) {

@@ -110,7 +110,7 @@ class TWBrowse : public TControl {
   TWBrowsePtr SelfBrw() { return std::static_pointer_cast<TWBrowse>(shared_from_this()); }
 
   // ---- data model -----------------------------------------------------------
-  void Default();
+  virtual void Default();
   void Initiate(HWND hDlg) override;
   Value Destroy() override;
   int nRowCount();
@@ -127,7 +127,7 @@ class TWBrowse : public TControl {
   bool lCloseArea();
   void RecAdd();
   Value ReSize(int nSizeType = 0, int nWidth = 0, int nHeight = 0) override;
-  int nColumns();  // values of one row
+  virtual int nColumns();  // values of one row
   // The current array element (array sources).
   int nAtRow() const { return nAt.value_or(0); }
 
@@ -135,26 +135,26 @@ class TWBrowse : public TControl {
   Value Display() override;
   Value Paint() override;
   Value EraseBkGnd(HDC) override { return Value(1); }
-  void DrawLine(std::optional<int> nLine = std::nullopt);
-  Value DrawSelect();
+  virtual void DrawLine(std::optional<int> nLine = std::nullopt);
+  virtual Value DrawSelect();
   Value GotFocus(HWND hCtlLost) override;
   Value LostFocus(HWND hWndGetFocus) override;
-  int nAtCol(int nColPix);
-  bool IsColVisible(int nCol);
+  virtual int nAtCol(int nColPix);
+  virtual bool IsColVisible(int nCol);
   void DrawIcons();
   void DrawIcon(int nIcon, bool lFocused = false);
   int nAtIcon(int nRow, int nCol);
   HFONT FontHandle() const;
 
   // ---- navigation ---------------------------------------------------------------
-  Value GoUp();
-  Value GoDown();
-  Value GoLeft();
-  Value GoRight();
-  Value GoTop();
-  Value GoBottom();
-  Value PageUp(std::optional<int> nLines = std::nullopt);
-  Value PageDown(std::optional<int> nLines = std::nullopt);
+  virtual Value GoUp();
+  virtual Value GoDown();
+  virtual Value GoLeft();
+  virtual Value GoRight();
+  virtual Value GoTop();
+  virtual Value GoBottom();
+  virtual Value PageUp(std::optional<int> nLines = std::nullopt);
+  virtual Value PageDown(std::optional<int> nLines = std::nullopt);
   Value KeyDown(int nKey, int nFlags) override;
   Value GetDlgCode(WPARAM nKey) override;
   Value MouseWheel(int nKeys, int nDelta, int nXPos, int nYPos) override;
@@ -229,16 +229,24 @@ class TWBrowse : public TControl {
   // the system makes of it, are still to be eaten.
   bool lEatUp = false, lEatDblClick = false;
 
+  // What New and ReDefine do once the object exists (subclasses make their
+  // own object, set their members, then call these). nStyle replaces New's
+  // window style.
+  void Construct(const TWBrowseParams& p, std::optional<DWORD> nStyle = std::nullopt);
+  void Construct(const TWBrowseRedefineParams& p);
+  // Paint's header line, and the number of lines it draws.
+  virtual void HeaderLine(HDC hDC);
+  virtual int LinesToPaint() { return nRowCount(); }
+  virtual bool IsWorkArea() const;
+  int RefreshLen();  // nLen from bLogicLen
+
  private:
   template <class Params>
   void InitMembers(const Params& p);
   template <class Params>
   void TakeArguments(const Params& p);
-  bool IsWorkArea() const;
   std::function<int()> LogicLenFn();
-  int RefreshLen();
   std::vector<int> DefaultWidths(const Array& row);
-  void HeaderLine(HDC hDC);
   void DragStep(int nLine, int nCol);
   void Glide(int d, int v);
   bool EatGlideClick(UINT nMsg);

@@ -87,7 +87,7 @@ Value TWBrowse::Paint() {
   nLen = bLogicLen ? bLogicLen(*this) : 0;
   if (nLen > 0) {
     Skip(1 - nRowPos);
-    int line = 1, rows = nRowCount();
+    int line = 1, rows = LinesToPaint();
     while (line <= rows) {
       DrawLine(line);
       if (Skip(1) != 1) break;
