@@ -19,6 +19,7 @@
 #include "app/demo.h"
 #include "classes/control.h"
 #include "classes/scrllbar.h"
+#include "classes/tcbrowse.h"
 #include "classes/wbrowse.h"
 #include "classes/window.h"
 #include "errors/errors.h"
@@ -493,13 +494,15 @@ struct Bench {
   Demo demo;
   HFONT font = nullptr;
   int lineHeight = 0;
-  double b1 = 0, lvScroll = 0;
+  double b1 = 0, b2 = 0, b4 = 0, lvScroll = 0;
 
   int Reps(int full, int quick) const { return opt.quick ? quick : full; }
 
   void Run();
   void B1B2B3();
   void B4();
+  void ColumnBrowse();
+  Stats StepDown(TWBrowse& b, size_t nRows);
   void B5();
   void B6();
   void B8();
@@ -612,6 +615,7 @@ void Bench::B1B2B3() {
   ShowWindow(floor, SW_SHOW);
   Settle(30);
   Stats s2 = Summarize(Time(warm, reps, [&] { FullRepaint(floor); }));
+  b2 = s2.median;
   std::vector<uint32_t> floorPx = Grab(floor);
   if (!opt.shots.empty()) SaveShot(floor, opt.shots + "\\b2-floor.bmp");
   size_t differ = 0;
@@ -893,8 +897,9 @@ void Bench::Profile() {
   FullRepaint(hb);
 }
 
-void Bench::B4() {
-  TWBrowse& b = *demo.brw;
+// One-line steps from the last line: each GoDown shifts the lines and
+// draws the new one.
+Stats Bench::StepDown(TWBrowse& b, size_t nRows) {
   HWND hb = b.hWnd;
   int steps = Reps(300, 30);
   std::vector<double> t;
@@ -905,8 +910,7 @@ void Bench::B4() {
     int rows = b.nRowCount();
     while (b.nRowPos < rows) b.GoDown();
     UpdateWindow(hb);
-    // From the last line on, every step shifts the lines and draws one.
-    for (int i = 0; i < 200 && int(t.size()) < steps && b.nAtRow() < int(demo.table->size()); ++i) {
+    for (int i = 0; i < 200 && int(t.size()) < steps && size_t(b.nAtRow()) < nRows; ++i) {
       double c0 = ThreadCpuMs();
       double t0 = Now();
       b.GoDown();
@@ -918,12 +922,66 @@ void Bench::B4() {
   }
   Stats s = Summarize(t);
   s.cpu = cpu / double(t.size());
+  b.GoTop();
+  UpdateWindow(hb);
+  return s;
+}
+
+void Bench::B4() {
+  Stats s = StepDown(*demo.brw, demo.table->size());
+  b4 = s.median;
   rep.Add("B4", "browse GoDown on the last line", s.median, "ms", Spread(s));
   rep.Add("B4/B1", "one-line step / full repaint", s.median / b1, "ratio");
   rep.AtMost("B4", "B4 / B1 <= 0.15", s.median / b1, 0.15);
   rep.AtMost("B4", "B4 <= list view one-line scroll (ms)", s.median, lvScroll);
-  b.GoTop();
-  UpdateWindow(hb);
+}
+
+// The column browse in the demo browse's place: the same client area, the
+// same rows in seven 100-pixel columns, the same line style and font.
+void Bench::ColumnBrowse() {
+  TWBrowse& plain = *demo.brw;
+  HWND hb = plain.hWnd;
+  RECT r = RectInParent(hb);
+  auto cb = TCBrowse::New({.nRow = 0,
+                           .nCol = 0,
+                           .nWidth = r.right - r.left,
+                           .nHeight = r.bottom - r.top,
+                           .oWnd = demo.wnd,
+                           .oFont = plain.oFont,
+                           .cAlias = std::string()});
+  cb->SetArray(demo.table);
+  TCBrowse* brw = cb.get();
+  for (size_t c = 1; c <= 7; ++c) {
+    auto col = TCColumn::New({.cHeading = cValToChar(plain.aHeaders[c - 1]), .bData = [brw, c](std::optional<Value>) {
+                                return AGet(AGet(brw->aArray, size_t(brw->nAtRow())).AsArray(), c);
+                              }});
+    col->nWidth = 100;
+    cb->AddColumn(col);
+  }
+  cb->nLineStyle = plain.nLineStyle;
+  cb->Default();
+  ShowWindow(hb, SW_HIDE);
+  SetFocus(cb->hWnd);
+  cb->GoTop();
+  Settle(30);
+  int warm = Reps(10, 3), reps = Reps(200, 20);
+  Stats s1 = Summarize(Time(warm, reps, [&] { FullRepaint(cb->hWnd); }));
+  RECT cr;
+  GetClientRect(cb->hWnd, &cr);
+  if (!opt.shots.empty()) SaveShot(cb->hWnd, opt.shots + "\\b1c-column-browse.bmp");
+  rep.Add("B1c", "column browse full repaint (same table and window)", s1.median, "ms",
+          Fmt("client %.0fx%.0f; header by the cell painter; ", cr.right, cr.bottom) + Spread(s1));
+  Stats s4 = StepDown(*cb, demo.table->size());
+  rep.Add("B4c", "column browse GoDown on the last line", s4.median, "ms", Spread(s4));
+  rep.Add("B1c/B1", "column browse / browse, full repaint", s1.median / b1, "ratio");
+  rep.Add("B1c/B2", "column browse / floor, full repaint", s1.median / b2, "ratio");
+  rep.Add("B4c/B4", "column browse / browse, one-line step", s4.median / b4, "ratio");
+  rep.AtMost("B1c", "B1c / B1 <= 1.3", s1.median / b1, 1.3);
+  rep.AtMost("B4c", "B4c / B4 <= 1.3", s4.median / b4, 1.3);
+  cb->End();
+  ShowWindow(hb, SW_SHOW);
+  SetFocus(hb);
+  Settle(30);
 }
 
 void Bench::B5() {
@@ -1232,6 +1290,7 @@ void Bench::Run() {
     }
     B1B2B3();
     B4();
+    ColumnBrowse();
     B5();
     B6();
     B8();

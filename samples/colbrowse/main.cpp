@@ -1,5 +1,5 @@
 // A column browse over a table of 100,000 customers: the number and last
-// name stay at the left while the other columns scroll, a double click on
+// name stay at the left while the other nine columns scroll, a double click on
 // the "Last name" or "Balance" header sorts by it, typing seeks in the
 // sorting column (letters in names, digits in balances), a header dragged
 // onto another exchanges the two columns, and the rows can be dragged and
@@ -49,6 +49,8 @@ constexpr const char* kFirst[] = {"Anna", "Ben",  "Carla", "David", "Eva",  "Fra
 constexpr const char* kCities[] = {"Aberdeen", "Bergen", "Cordoba", "Dresden", "Evora",   "Florence",
                                    "Ghent",    "Halifax", "Izmir",  "Kaunas",  "Leiden",  "Malmo",
                                    "Nantes",   "Oulu",    "Porto",  "Riga",    "Salzburg", "Turku"};
+constexpr const char* kStreets[] = {"Harbour Road", "Mill Lane", "Church Street", "Station Road", "High Street",
+                                    "Park Avenue",  "Elm Row",   "Quay Side",     "Market Square", "Bridge End"};
 
 template <class T, size_t N>
 const char* Pick(Random& r, const T (&list)[N]) {
@@ -88,7 +90,8 @@ class ColWindow : public TWindow {
     if (!DbCreate(kPartial, Value(NewArray({Field("ID", "N", 6, 0), Field("LAST", "C", 14, 0),
                                             Field("FIRST", "C", 10, 0), Field("CITY", "C", 12, 0),
                                             Field("BORN", "D", 8, 0), Field("BALANCE", "N", 9, 2),
-                                            Field("PHONE", "C", 12, 0)}))))
+                                            Field("PHONE", "C", 12, 0), Field("STREET", "C", 22, 0),
+                                            Field("EMAIL", "C", 30, 0), Field("ORDERS", "N", 4, 0)}))))
       return false;
     if (!DbUseArea(true, "", kPartial, "NEWTABLE", false)) return false;
     Random r;
@@ -97,14 +100,18 @@ class ColWindow : public TWindow {
     for (int n = 1; n <= kRecords; ++n) {
       DbAppend();
       FieldPut(1, Value(n));
-      FieldPut(2, Value(std::string(Pick(r, kStems)) + Pick(r, kEnds)));
-      FieldPut(3, Value(Pick(r, kFirst)));
+      std::string last = std::string(Pick(r, kStems)) + Pick(r, kEnds), first = Pick(r, kFirst);
+      FieldPut(2, Value(last));
+      FieldPut(3, Value(first));
       FieldPut(4, Value(Pick(r, kCities)));
       FieldPut(5, Value(Date{first.julian + int32_t(r(25000))}));
       FieldPut(6, Value(double(r(10000000)) / 100.0, 2));
       char phone[16];
       std::snprintf(phone, sizeof phone, "555-%03u-%04u", r(1000), r(10000));
       FieldPut(7, Value(phone));
+      FieldPut(8, Value(std::to_string(1 + r(200)) + " " + Pick(r, kStreets)));
+      FieldPut(9, Value(Lower(first) + "." + Lower(last) + "@example.com"));
+      FieldPut(10, Value(int(r(1000))));
       if (n % 2000 == 0) {
         Progress("creating the table, " + std::to_string(n * 100 / kRecords) + " %");
         if (!hWnd) {
@@ -163,6 +170,9 @@ class ColWindow : public TWindow {
             .cOrder = "BYBALANCE"},
            100);
     Column({.cHeading = "Phone", .bData = FieldBlock(7)}, 110);
+    Column({.cHeading = "Street", .bData = FieldBlock(8)}, 150);
+    Column({.cHeading = "E-mail", .bData = FieldBlock(9)}, 220);
+    Column({.cHeading = "Orders", .bData = FieldBlock(10), .cAlign = Value("RIGHT")}, 60);
     brw->nFreeze = 2;
     brw->nOClrBackHead = RGB(255, 200, 0);
     brw->nOClrForeHead = RGB(128, 0, 0);

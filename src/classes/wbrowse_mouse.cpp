@@ -267,12 +267,26 @@ void TWBrowse::Glide(int d, int v) {
   double n = std::min(double(nMaxRowToAdvance), v * 0.125);
   lMoved = true;
   int rows = nRowCount();
+  // The row on the edge line becomes current and the rows stay where they
+  // are: an array moves its element; other sources skip to that row.
   if (d > 0) {
-    if (nAt) *nAt -= nRowPos - 1;
-    nRowPos = 1;
+    if (nAt) {
+      *nAt -= nRowPos - 1;
+      nRowPos = 1;
+    } else {
+      int s = Skip(1 - nRowPos);
+      nRowPos += s;
+      if (oVScroll) VSetPos(VGetPos() + s);
+    }
   } else if (d < 0) {
-    if (nAt) *nAt += rows - nRowPos;
-    nRowPos = rows;
+    if (nAt) {
+      *nAt += rows - nRowPos;
+      nRowPos = rows;
+    } else {
+      int s = Skip(rows - nRowPos);
+      nRowPos += s;
+      if (oVScroll) VSetPos(VGetPos() + s);
+    }
   }
   if (nAt && oVScroll) VSetPos(*nAt);
   for (int i = 1; i <= n; ++i) {

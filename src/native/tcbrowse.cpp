@@ -82,12 +82,13 @@ void TcCellLine::Frame(const RECT& c, int nLineStyle) {
       break;
     }
     case TC_LINE_RAISED: {
-      // A header's shadow sits inside its dark edge.
+      // Highlight at the top and left, shadow at the bottom and right; a
+      // header's shadow sits inside its dark edge.
       int in = header ? 1 : 0;
-      Line(dc_, GetSysColor(COLOR_BTNHIGHLIGHT), l, b - in, l, t);
+      Line(dc_, GetSysColor(COLOR_BTNHIGHLIGHT), l, b - in - 1, l, t - 1);
       Line(dc_, GetSysColor(COLOR_BTNHIGHLIGHT), l, t, r - in, t);
-      Line(dc_, GetSysColor(COLOR_BTNSHADOW), l + 1, b - in, r - in + 1, b - in);
-      Line(dc_, GetSysColor(COLOR_BTNSHADOW), r - in, t + 1, r - in, b - in);
+      Line(dc_, GetSysColor(COLOR_BTNSHADOW), l, b - in, r - in + 1, b - in);
+      Line(dc_, GetSysColor(COLOR_BTNSHADOW), r - in, t, r - in, b - in);
       break;
     }
     case TC_LINE_DOTTED: FRAMEDOT(dc_, t, l, b, r); break;

@@ -1,9 +1,12 @@
 // The kinetic drag and glide of the browse, inherited unchanged: the same
 // mouse messages with the same substituted clock move a column browse and a
 // plain browse over the same rows to the same place with the same pauses.
+#include <filesystem>
+
 #include "support.h"
 #include "native/browse.h"
 #include "rt/strings.h"
+#include "rt/workarea.h"
 
 using namespace nx;
 using namespace tctest;
@@ -145,4 +148,67 @@ TEST(ColumnKinetics, DragAndGlideAsThePlainBrowse) {
   EXPECT_EQ(plain.pauses.size(), 45u);
   EXPECT_EQ(columns.pauses, plain.pauses);
   EXPECT_EQ(columns.stops, plain.stops);
+}
+
+// Over a work area the glide starts from the row on the edge line, as over
+// an array: the rows do not jump back to the pressed row first.
+TEST(ColumnKinetics, FlingOverAWorkAreaGlidesFromTheEdgeLine) {
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+  auto dir = std::filesystem::temp_directory_path() / ("nxtck" + std::to_string(GetCurrentProcessId()));
+  std::filesystem::create_directories(dir);
+  std::string path = (dir / "rows.dbf").string();
+  ASSERT_TRUE(DbCreate(path, Value(NewArray({Value(NewArray({Value("N"), Value("N"), Value(5), Value(0)}))}))));
+  ASSERT_TRUE(DbUseArea(true, "", path, "ROWS", false));
+  for (int n = 1; n <= 300; ++n) {
+    DbAppend();
+    FieldPut(1, Value(n));
+  }
+  {
+    TWindowPtr w = TWindow::New({.nTop = 0, .nLeft = 0, .nBottom = 700, .nRight = 500, .lPixel = true});
+    auto b = TCBrowse::New({.nWidth = 400, .nHeight = 300, .oWnd = w, .oFont = TestFont(), .cAlias = "ROWS",
+                            .lPixel = true});
+    b->AddColumn(TCColumn::New({.cHeading = "N", .bData = [](std::optional<Value>) {
+                                  return InAlias("ROWS", [] { return FieldGet(1); });
+                                }}));
+    b->Default();
+    HDC dc = GetDC(b->hWnd);
+    HGDIOBJ old = SelectObject(dc, TestFont()->hFont);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(b->hWnd, dc);
+    int lh = tm.tmHeight + 1;
+    Fit(*w, *b, lh);
+    ASSERT_EQ(b->nRowCount(), kLines);
+    InAlias("ROWS", [] { DbGoTo(100); });
+    b->nRowPos = 10;
+    b->Refresh();
+    Pump();
+    std::vector<DWORD> pauses;
+    DWORD now = 1000;
+    BrowseClock previous = SetBrowseClock({[&] { return now; }, [&](DWORD ms) {
+                                             pauses.push_back(ms);
+                                             now += ms;
+                                           }});
+    auto send = [&](UINT msg, int line, DWORD t) {
+      now = t;
+      SendMessageA(b->hWnd, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(kX, line * lh + lh / 2));
+    };
+    send(WM_LBUTTONDOWN, 18, 1000);
+    EXPECT_EQ(InAlias("ROWS", [] { return RecNo(); }), 108);
+    for (int i = 1; i <= 10; ++i) send(WM_MOUSEMOVE, 18 - i, 1000 + DWORD(5 * i));
+    EXPECT_EQ(b->nRowPos, 8);
+    send(WM_LBUTTONUP, 8, 1050);
+    SetBrowseClock(previous);
+    // Rows 101 to 120 were on the screen; 120, on the last line, became
+    // current and 40 more rows glided by.
+    EXPECT_EQ(pauses.size(), 40u);
+    EXPECT_EQ(b->nRowPos, kLines);
+    EXPECT_EQ(InAlias("ROWS", [] { return RecNo(); }), 160);
+    DestroyWindow(w->hWnd);
+    Pump();
+  }
+  DbCloseAll();
+  std::error_code ec;
+  std::filesystem::remove_all(dir, ec);
 }
