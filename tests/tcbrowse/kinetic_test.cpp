@@ -92,16 +92,7 @@ void Fit(TWindow& w, TWBrowse& b, int lh) {
 TEST(ColumnKinetics, DragAndGlideAsThePlainBrowse) {
   SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
   ArrayPtr rows = Rows();
-  int lh = 0;
-  {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, TestFont()->hFont);
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    lh = tm.tmHeight + 1;
-  }
+  int lh = FontLineHeight();
   Outcome plain, columns;
   {
     TWindowPtr w = TWindow::New({.nTop = 0, .nLeft = 0, .nBottom = 700, .nRight = 500, .lPixel = true});
@@ -171,13 +162,7 @@ TEST(ColumnKinetics, FlingOverAWorkAreaGlidesFromTheEdgeLine) {
                                   return InAlias("ROWS", [] { return FieldGet(1); });
                                 }}));
     b->Default();
-    HDC dc = GetDC(b->hWnd);
-    HGDIOBJ old = SelectObject(dc, TestFont()->hFont);
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(b->hWnd, dc);
-    int lh = tm.tmHeight + 1;
+    int lh = FontLineHeight();
     Fit(*w, *b, lh);
     ASSERT_EQ(b->nRowCount(), kLines);
     InAlias("ROWS", [] { DbGoTo(100); });

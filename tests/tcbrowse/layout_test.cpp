@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "draw/canvas.h"
+#include "native/draw.h"
 #include "support.h"
 #include "rt/strings.h"
 
@@ -302,4 +303,50 @@ TEST(ColumnCells, PainterPixels) {
   EXPECT_EQ(c.At(12, 2 * lh), RGB(255, 255, 255));
   DeleteObject(bmp);
   EXPECT_TRUE(drawtest::DcState::Of(c.dc()) == before);
+}
+
+// Column objects as New makes them: alignment words, widths in dialog
+// units or measured, colours by block or by colour pair; and a column that
+// takes the browse's spare width.
+TEST(ColumnObject, NewAndSpareWidth) {
+  for (auto [align, n] : std::vector<std::pair<Value, int>>{
+           {Value("LEFT"), 0}, {Value("right"), 2}, {Value("R"), 2}, {Value("C"), 1}, {Value("ENT"), 1},
+           {Value("IGHT"), 2}, {Value("x"), 0}, {Value(2), 2}, {Value(5), 0}, {Value(), 0}})
+    EXPECT_EQ(TCColumn::New({.cAlign = align})->nAlign, n) << cValToChar(align);
+
+  EXPECT_EQ(TCColumn::New({.nWidth = 40})->nWidth, int(40 * double(LOWORD(GetDialogBaseUnits())) / 8));
+  EXPECT_EQ(TCColumn::New({.lBitmap = true})->nWidth, 16);
+  auto measured = TCColumn::New({.cHeading = "Name", .bData = [](std::optional<Value>) { return Value("abc"); }});
+  EXPECT_EQ(measured->nWidth, int(0.67 * GETTEXTWIDTH(nullptr, "BBBBB")));
+  EXPECT_EQ(measured->cMsg, "Press Esc to cancel");
+  EXPECT_EQ(TCColumn::New({.cMsg = "Name"})->cMsg, "Name,   press Esc to cancel");
+  auto price = TCColumn::New({.bData = [](std::optional<Value>) { return Value(1234.5, 2); }, .cPicture = "9,999.99"});
+  EXPECT_EQ(price->Text(), "1,234.50");
+
+  auto pair = TCColumn::New({.bClrFore = [](int, int) { return Value("W+/B"); }});
+  ASSERT_TRUE(pair->bClrFore && pair->bClrBack);
+  EXPECT_EQ(pair->bClrFore(1, 1), RGB(255, 255, 255));
+  EXPECT_EQ(pair->bClrBack(1, 1), RGB(0, 0, 128));
+  // Black is a colour; a back colour may come alone; NIL is none.
+  auto black = TCColumn::New({.bClrFore = [](int, int) { return Value(0); },
+                              .bClrBack = [](int line, int) { return Value(int64_t(line ? RGB(1, 1, 1) : RGB(2, 2, 2))); }});
+  ASSERT_TRUE(black->bClrFore && black->bClrBack);
+  EXPECT_EQ(black->bClrFore(3, 1), RGB(0, 0, 0));
+  EXPECT_EQ(black->bClrBack(3, 1), RGB(1, 1, 1));
+  EXPECT_FALSE(TCColumn::New({.bClrFore = [](int, int) { return Value(); }})->bClrFore);
+  EXPECT_TRUE(TCColumn::New({.bClrBack = [](int, int) { return Value(5); }})->bClrBack);
+
+  Host h(300, 200);
+  for (int c = 1; c <= 3; ++c) {
+    auto col = TCColumn::New({.cHeading = std::to_string(c)});
+    col->nWidth = 50;
+    h.b->AddColumn(col);
+  }
+  h.b->nAdjColumn = 2;
+  h.Show();
+  int spare = h.ClientWidth() - 150;
+  ASSERT_GT(spare, 0);
+  EXPECT_EQ(h.b->aColSizes, (std::vector<int>{50, 50 + spare, 50}));
+  EXPECT_EQ(h.b->aColumns[1]->nWidth, 50 + spare);
+  EXPECT_FALSE(h.b->nAdjColumn);
 }

@@ -153,6 +153,18 @@ TEST_F(Orders, HeaderDoubleClickSwitchesTheOrderAndTheRowsRepaintInIt) {
   EXPECT_EQ(a.b->nColOrder, 0);
   EXPECT_FALSE(a.b->SetOrder(1));
   EXPECT_EQ(InAlias("PEOPLE", [] { return OrdSetFocus(); }), "BYAGE");
+
+  // Columns from the fields: editable, numbers to the right.
+  Host f(400, 300, "PEOPLE");
+  f.b->LoadFields();
+  ASSERT_EQ(f.b->aColumns.size(), 4u);
+  EXPECT_EQ(f.b->aColumns[0]->cHeading, "NAME");
+  EXPECT_EQ(f.b->aColumns[0]->cData, "PEOPLE->NAME");
+  EXPECT_TRUE(f.b->aColumns[0]->lEdit);
+  EXPECT_EQ(f.b->aColumns[1]->nAlign, 2);
+  EXPECT_EQ(f.b->aColumns[0]->nAlign, 0);
+  EXPECT_EQ(Trim(f.b->aColumns[0]->Get().AsString()), Current());
+  EXPECT_EQ(f.b->aColSizes.size(), 4u);
 }
 
 TEST_F(Orders, IncrementalSearchFollowsTheKeyType) {
@@ -333,13 +345,7 @@ TEST_F(Orders, DoubleClickEditsThroughTheCellEditor) {
     ++clicks;
     return Value();
   };
-  HDC dc = GetDC(b->hWnd);
-  HGDIOBJ old = SelectObject(dc, TestFont()->hFont);
-  TEXTMETRICA tm{};
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(b->hWnd, dc);
-  int lh = tm.tmHeight + 1;
+  int lh = FontLineHeight();
   SendMessageA(b->hWnd, WM_LBUTTONDBLCLK, 0, MAKELPARAM(20, b->nRowPos * lh + lh / 2));
   EXPECT_EQ(b->edited, std::vector<int>{1});
   EXPECT_EQ(clicks, 1);

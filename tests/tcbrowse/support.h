@@ -33,6 +33,17 @@ inline std::shared_ptr<TFont> TestFont() {
   return font;
 }
 
+// The browse's line height in the test font: text height plus one.
+inline int FontLineHeight() {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, TestFont()->hFont);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return tm.tmHeight + 1;
+}
+
 // A shown top-level window with a column browse of the given outer size.
 struct Host {
   TWindowPtr w;
@@ -67,15 +78,7 @@ struct Host {
     UpdateWindow(b->hWnd);
     Pump();
   }
-  int LineHeight() const {
-    HDC dc = GetDC(b->hWnd);
-    HGDIOBJ old = SelectObject(dc, TestFont()->hFont);
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(b->hWnd, dc);
-    return tm.tmHeight + 1;
-  }
+  int LineHeight() const { return FontLineHeight(); }
   // Sizes the browse to `lines` whole data lines and half a line more.
   void FitLines(int lines) {
     RECT outer{}, client{};
