@@ -172,7 +172,10 @@ void TCBrowse::SetoDBF(const std::shared_ptr<TCBrowseDbf>& o) {
     auto& db = static_cast<TCBrowse&>(b).oDbf;
     return db ? int(db->Skipper(n)) : 0;
   };
-  if (oDbf) oDbf->ClearFileHooks();
+  if (oDbf) {
+    oDbf->ClearFileHooks();
+    if (auto ctx = oDbf->Context()) oCtx = ctx;
+  }
   RefreshLen();
   lHitTop = lHitBottom = false;
 }

@@ -20,6 +20,16 @@ namespace nx {
 class TCBrowse;
 using TCBrowsePtr = std::shared_ptr<TCBrowse>;
 
+// A context saved and restored around focus changes and paints (SetContext).
+class TCBrowseContext {
+ public:
+  virtual ~TCBrowseContext() = default;
+  virtual void Save() = 0;
+  virtual void Restore() = 0;
+  virtual void Renew() = 0;
+  virtual void Destroy() = 0;
+};
+
 // A database object a column browse can read instead of a work area
 // (SetoDBF). The application supplies it.
 class TCBrowseDbf {
@@ -39,16 +49,9 @@ class TCBrowseDbf {
   // Drops the hooks the object runs at its begin or end of file: the browse
   // moves through it by itself.
   virtual void ClearFileHooks() {}
-};
-
-// A context saved and restored around focus changes and paints (SetContext).
-class TCBrowseContext {
- public:
-  virtual ~TCBrowseContext() = default;
-  virtual void Save() = 0;
-  virtual void Restore() = 0;
-  virtual void Renew() = 0;
-  virtual void Destroy() = 0;
+  // A context the browse keeps for the object (an object over several
+  // tables has one), or none.
+  virtual std::shared_ptr<TCBrowseContext> Context() { return nullptr; }
 };
 
 using SeekHook = std::function<void(TCBrowse& oBrw)>;
