@@ -95,7 +95,7 @@ class ColWindow : public TWindow {
       return false;
     if (!DbUseArea(true, "", kPartial, "NEWTABLE", false)) return false;
     Random r;
-    Date first = MakeDate(1940, 1, 1);
+    Date earliest = MakeDate(1940, 1, 1);
     bool done = true;
     for (int n = 1; n <= kRecords; ++n) {
       DbAppend();
@@ -104,7 +104,7 @@ class ColWindow : public TWindow {
       FieldPut(2, Value(last));
       FieldPut(3, Value(first));
       FieldPut(4, Value(Pick(r, kCities)));
-      FieldPut(5, Value(Date{first.julian + int32_t(r(25000))}));
+      FieldPut(5, Value(Date{earliest.julian + int32_t(r(25000))}));
       FieldPut(6, Value(double(r(10000000)) / 100.0, 2));
       char phone[16];
       std::snprintf(phone, sizeof phone, "555-%03u-%04u", r(1000), r(10000));

@@ -239,10 +239,21 @@ TEST_F(Orders, IncrementalSearchFollowsTheKeyType) {
 
 namespace {
 
+// The context of a database object: counts what the browse asks of it.
+struct Counting : TCBrowseContext {
+  int saves = 0, restores = 0, renews = 0, destroys = 0;
+  void Save() override { ++saves; }
+  void Restore() override { ++restores; }
+  void Renew() override { ++renews; }
+  void Destroy() override { ++destroys; }
+};
+
 // A database object over the work area, as an application might supply.
 struct PeopleDbf : TCBrowseDbf {
   std::vector<std::string> orders;
   bool hooksCleared = false;
+  std::shared_ptr<Counting> ctx = std::make_shared<Counting>();
+  std::shared_ptr<TCBrowseContext> Context() override { return ctx; }
   template <class F>
   auto In(F&& f) {
     return InAlias("PEOPLE", f);
@@ -268,28 +279,36 @@ struct PeopleDbf : TCBrowseDbf {
 }  // namespace
 
 TEST_F(Orders, DatabaseObjectSource) {
-  Host h(400, 300);
-  AddColumns(*h.b);
   auto db = std::make_shared<PeopleDbf>();
-  h.b->SetoDBF(db);
-  EXPECT_TRUE(db->hooksCleared);
-  h.Show();
-  EXPECT_EQ(db->orders, std::vector<std::string>{"BYNAME"});
-  h.b->GoTop();
-  Repaint(h);
-  EXPECT_EQ(Lines().size(), 7u);
-  EXPECT_EQ(Lines().front(), "Adams");
-  Tones tones;
-  Type(h, "ca");
-  EXPECT_EQ(Current(), "Carter");
-  Type(h, "z");
-  EXPECT_EQ(tones.count, 1);
-  EXPECT_EQ(Current(), "Carter");
-  h.Send(WM_LBUTTONDBLCLK, 120, h.Y(0));
-  EXPECT_EQ(db->orders.back(), "BYAGE");
-  h.b->GoTop();
-  Repaint(h);
-  EXPECT_EQ(Lines().front(), "Washington");
+  {
+    Host h(400, 300);
+    AddColumns(*h.b);
+    h.b->SetoDBF(db);
+    EXPECT_TRUE(db->hooksCleared);
+    EXPECT_EQ(h.b->oCtx, db->ctx);
+    h.Show();
+    EXPECT_EQ(db->orders, std::vector<std::string>{"BYNAME"});
+    h.b->GoTop();
+    Repaint(h);
+    EXPECT_EQ(Lines().size(), 7u);
+    EXPECT_EQ(Lines().front(), "Adams");
+    Tones tones;
+    Type(h, "ca");
+    EXPECT_EQ(Current(), "Carter");
+    Type(h, "z");
+    EXPECT_EQ(tones.count, 1);
+    EXPECT_EQ(Current(), "Carter");
+    h.Send(WM_LBUTTONDBLCLK, 120, h.Y(0));
+    EXPECT_EQ(db->orders.back(), "BYAGE");
+    h.b->GoTop();
+    Repaint(h);
+    EXPECT_EQ(Lines().front(), "Washington");
+    // The context: saved after each seek, renewed by an order switch.
+    EXPECT_GE(db->ctx->saves, 3);
+    EXPECT_EQ(db->ctx->renews, 1);
+    EXPECT_EQ(db->ctx->destroys, 0);
+  }
+  EXPECT_EQ(db->ctx->destroys, 1);  // with the browse
 }
 
 namespace {
