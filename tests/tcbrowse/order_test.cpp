@@ -373,3 +373,77 @@ TEST_F(Orders, DoubleClickEditsThroughTheCellEditor) {
   DestroyWindow(w->hWnd);
   Pump();
 }
+
+namespace {
+
+// Answers the message boxes of this thread with Esc, keeping their titles
+// and texts.
+struct Boxes {
+  static inline std::vector<std::string> seen;
+  UINT_PTR id = SetTimer(nullptr, 0, 30, Tick);
+  Boxes() { seen.clear(); }
+  ~Boxes() { KillTimer(nullptr, id); }
+  static BOOL CALLBACK Texts(HWND c, LPARAM out) {
+    char t[256] = {};
+    GetWindowTextA(c, t, sizeof t);
+    *reinterpret_cast<std::string*>(out) += std::string("|") + t;
+    return TRUE;
+  }
+  static BOOL CALLBACK Find(HWND h, LPARAM) {
+    char cls[16] = {}, text[256] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    if (std::string(cls) != "#32770" || !IsWindowVisible(h)) return TRUE;
+    GetWindowTextA(h, text, sizeof text);
+    std::string texts = text;
+    EnumChildWindows(h, Texts, reinterpret_cast<LPARAM>(&texts));
+    seen.push_back(texts);
+    PostMessageA(h, WM_KEYDOWN, VK_ESCAPE, 0);
+    return FALSE;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), Find, 0); }
+};
+
+}  // namespace
+
+// An accepted edit of a record another handle holds locked: the user is
+// told and nothing is written; once the lock is gone the edit goes in.
+TEST_F(Orders, AnEditOfALockedRecordWritesNothing) {
+  std::string path = (dir / "people.dbf").string();
+  DbCloseAll();
+  ASSERT_TRUE(DbUseArea(true, "", path, "HOLDER", true));
+  ASSERT_TRUE(DbRLock(1));
+  ASSERT_TRUE(DbUseArea(true, "", path, "PEOPLE", true));
+  DbGoTo(1);
+  TWindowPtr w = TWindow::New({.nTop = 0, .nLeft = 0, .nBottom = 400, .nRight = 500, .lPixel = true});
+  auto b = Accepting::Make({.nWidth = 400, .nHeight = 300, .oWnd = w, .oFont = TestFont(), .cAlias = "PEOPLE",
+                            .lPixel = true});
+  AddColumns(*b);
+  for (auto& col : b->aColumns) col->cOrder.clear();  // no orders in this handle
+  b->lAutoEdit = true;
+  b->Default();
+  w->Show();
+  UpdateWindow(b->hWnd);
+  int lh = FontLineHeight();
+  auto doubleClick = [&] {
+    SendMessageA(b->hWnd, WM_LBUTTONDBLCLK, 0, MAKELPARAM(20, b->nRowPos * lh + lh / 2));
+  };
+  {
+    Boxes boxes;
+    doubleClick();
+    EXPECT_EQ(b->edited, std::vector<int>{1});
+    ASSERT_EQ(Boxes::seen.size(), 1u);
+    EXPECT_NE(Boxes::seen[0].find("Please, try again"), std::string::npos) << Boxes::seen[0];
+    EXPECT_NE(Boxes::seen[0].find("Record in use"), std::string::npos) << Boxes::seen[0];
+  }
+  EXPECT_EQ(Current(), "Smith");
+  InAlias("HOLDER", [] { DbUnlock(); });
+  doubleClick();
+  EXPECT_EQ(Current(), "Zed");
+  EXPECT_EQ(InAlias("HOLDER", [] {
+              EXPECT_TRUE(RLock());  // and with it the other handle's write
+              return Trim(FieldGet(1).AsString());
+            }),
+            "Zed");
+  DestroyWindow(w->hWnd);
+  Pump();
+}
