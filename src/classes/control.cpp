@@ -503,7 +503,7 @@ Value TControl::SysCommand(WPARAM nType, int nLoWord, int) {
 
 Value TControl::SysChar(int nKey, int) {
   TWindowPtr parent = Parent();
-  if (UpperClassOf(parent) != "TMDICHILD") return Value();
+  if (!parent || !parent->IsMdiChild()) return Value();
   for (auto& c : parent->aControls) {
     if (!c) continue;
     std::string text = Upper(c->GetText());

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "classes/mdiframe.h"
 #include "classes/menu.h"
 #include "native/dispatch.h"
 #include "rt/strings.h"
@@ -27,10 +28,11 @@ WindowOf Owner(TMenu& m) {
   };
 }
 
-// Evaluates one of the window's editing hooks.
+// One of the window's editing commands (a frame passes it to its active
+// document window).
 MenuAction Hook(WindowOf owner, Block TWindow::*hook) {
   return [owner, hook](TMenuItem&) {
-    if (TWindowPtr w = owner(); w && w.get()->*hook) (w.get()->*hook).Eval({Value(w)});
+    if (TWindowPtr w = owner()) w->EditCommand(hook);
   };
 }
 
@@ -181,16 +183,24 @@ void TMenu::AddHelp(const Value& xAbout, const std::string& cNote) {
 
 void TMenu::AddMdi() {
   WindowOf owner = Owner(*this);
-  auto send = [owner](UINT nMsg, WPARAM w) {
-    return [owner, nMsg, w](TMenuItem&) {
-      if (HWND client = MdiClient(owner())) SendMessageA(client, nMsg, w, 0);
+  // A frame object does it itself (Close All asks each document window);
+  // any other window's MDI client gets the platform's message.
+  auto frameOf = [owner] { return std::dynamic_pointer_cast<TMdiFrame>(owner()); };
+  auto send = [owner, frameOf](UINT nMsg, WPARAM w, std::function<void(TMdiFrame&)> viaFrame) {
+    return [owner, frameOf, nMsg, w, viaFrame](TMenuItem&) {
+      if (auto frame = frameOf()) viaFrame(*frame);
+      else if (HWND client = MdiClient(owner())) SendMessageA(client, nMsg, w, 0);
     };
   };
   auto atLeast = [owner](int n) {
     return [owner, n](TMenuItem&) { return Value(MdiChildren(MdiClient(owner())) >= n); };
   };
-  auto each = [owner](std::function<void(HWND)> fn) {
-    return [owner, fn](TMenuItem&) {
+  auto each = [owner, frameOf](std::function<void(HWND)> fn, std::function<void(TMdiFrame&)> viaFrame) {
+    return [owner, frameOf, fn, viaFrame](TMenuItem&) {
+      if (auto frame = frameOf()) {
+        viaFrame(*frame);
+        return;
+      }
       std::vector<HWND> children;
       HWND client = MdiClient(owner());
       for (HWND h = client ? GetWindow(client, GW_CHILD) : nullptr; h; h = GetWindow(h, GW_HWNDNEXT))
@@ -203,32 +213,32 @@ void TMenu::AddMdi() {
   MENUBEGIN();
   MENUADDITEM({.cPrompt = "&Tile Vertical",
                .cMsg = "Vertical arranges the windows as nonoverlapping tiles",
-               .bAction = send(WM_MDITILE, MDITILE_VERTICAL),
+               .bAction = send(WM_MDITILE, MDITILE_VERTICAL, [](TMdiFrame& f) { f.Tile(); }),
                .bWhen = atLeast(1)});
   MENUADDITEM({.cPrompt = "&Tile Horizontal",
                .cMsg = "Horizontal arranges the windows as nonoverlapping tiles",
-               .bAction = send(WM_MDITILE, MDITILE_HORIZONTAL),
+               .bAction = send(WM_MDITILE, MDITILE_HORIZONTAL, [](TMdiFrame& f) { f.Tile(true); }),
                .bWhen = atLeast(1)});
   MENUADDITEM({.cPrompt = "&Cascade",
                .cMsg = "Arranges the windows so they overlap",
-               .bAction = send(WM_MDICASCADE, 0),
+               .bAction = send(WM_MDICASCADE, 0, [](TMdiFrame& f) { f.Cascade(); }),
                .bWhen = atLeast(1)});
   MENUADDITEM({.cPrompt = "&Next Window\tCtrl+F6",
                .cMsg = "Selects the next window",
-               .bAction = send(WM_MDINEXT, 0),
+               .bAction = send(WM_MDINEXT, 0, [](TMdiFrame& f) { f.NextWindow(); }),
                .bWhen = atLeast(2)});
   MENUADDITEM();
   MENUADDITEM({.cPrompt = "&Arrange Icons",
                .cMsg = "Arrange icons at the bottom of the window",
-               .bAction = send(WM_MDIICONARRANGE, 0),
+               .bAction = send(WM_MDIICONARRANGE, 0, [](TMdiFrame& f) { f.ArrangeIcons(); }),
                .bWhen = atLeast(1)});
   MENUADDITEM({.cPrompt = "&Iconize All",
                .cMsg = "Iconize all open windows",
-               .bAction = each([](HWND h) { ShowWindow(h, SW_MINIMIZE); }),
+               .bAction = each([](HWND h) { ShowWindow(h, SW_MINIMIZE); }, [](TMdiFrame& f) { f.IconizeAll(); }),
                .bWhen = atLeast(1)});
   MENUADDITEM({.cPrompt = "C&lose All",
                .cMsg = "Close all open windows",
-               .bAction = each([](HWND h) { SendMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0); }),
+               .bAction = each([](HWND h) { SendMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0); }, [](TMdiFrame& f) { f.CloseAll(); }),
                .bWhen = atLeast(1)});
   MENUEND();
 }

@@ -119,9 +119,12 @@ void TWindow::Create(const char* cClassName) {
   DWORD style = nStyle ? nStyle : WS_OVERLAPPEDWINDOW;
   TWindowPtr parent = Parent();
   if (parent) style |= WS_CHILD;
-  int width = nRight - nLeft + 1, height = nBottom - nTop + 1;
-  if (nBottom == 32768) width = nRight, height = nBottom;
-  hWnd = CREATEWINDOW(cls, cCaption, style, nLeft, nTop, width, height, parent ? parent->hWnd : nullptr,
+  // 32768 is the library's "not given": the platform chooses place and size.
+  auto given = [](int n) { return n != 32768; };
+  int x = given(nLeft) ? nLeft : CW_USEDEFAULT, y = given(nTop) ? nTop : CW_USEDEFAULT;
+  int width = given(nLeft) && given(nRight) ? nRight - nLeft + 1 : CW_USEDEFAULT;
+  int height = given(nTop) && given(nBottom) ? nBottom - nTop + 1 : CW_USEDEFAULT;
+  hWnd = CREATEWINDOW(cls, cCaption, style, x, y, width, height, parent ? parent->hWnd : nullptr,
                       reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nId)));
   if (!hWnd) {
     WndCreateError(*this);

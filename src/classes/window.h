@@ -220,7 +220,7 @@ class TWindow : public Object {
   std::shared_ptr<TFont> GetFont();
   int nGetChrHeight();
   void SetIcon(std::shared_ptr<TIcon> oIcon);
-  void SetMenu(std::shared_ptr<TMenu> oMenu);
+  virtual void SetMenu(std::shared_ptr<TMenu> oMenu);
   void SetText(const std::string& cText);
   std::string cTitle();
   std::string cTitle(const std::string& cText);
@@ -271,6 +271,12 @@ class TWindow : public Object {
   virtual void ShowMsg(const std::string&, bool /*lDefault*/) {}
   // Modeless dialogs leave the dialog registry when destroyed.
   virtual bool IsModelessDialog() const { return false; }
+  // Document windows of a multiple-document frame answer true.
+  virtual bool IsMdiChild() const { return false; }
+  // An editing command (the Edit and File menus' Copy, Paste, Print, ...):
+  // evaluates the window's block with the window (and uArg when given);
+  // NIL without one. A frame hands it to its active document window.
+  virtual Value EditCommand(Block TWindow::*bHook, const Value& uArg = {});
 
  protected:
   // New's body, shared with subclasses' constructors.

@@ -130,7 +130,7 @@ Value TWindow::KeyDown(int nKey, int nFlags) {
   }
   if ((nKey == VK_F4 || nKey == VK_F6) && CtrlDown() && parent) {
     for (HWND h = parent->hWnd; h; h = GetParent(h)) {
-      if (Upper(GETCLASSNAME(h)) == "TMDICHILD") {
+      if (TWindowPtr w = oWndFromHwnd(h); w && w->IsMdiChild()) {
         parent->KeyDown(nKey, nFlags);
         return Value(0);
       }
@@ -354,6 +354,13 @@ Value TWindow::DdeExecute(WPARAM w, LPARAM l) {
 }
 Value TWindow::DdeAck(WPARAM, LPARAM) { return Value(); }
 Value TWindow::DdeTerminate(HWND) { return Value(); }
+
+Value TWindow::EditCommand(Block TWindow::*bHook, const Value& uArg) {
+  const Block& b = this->*bHook;
+  if (!b) return Value();
+  Keep keep(*this);
+  return uArg.IsNil() ? b.Eval({Value(Self())}) : b.Eval({Value(Self()), uArg});
+}
 
 Value TWindow::Close(WPARAM) { return Value(); }
 Value TWindow::QueryEndSession() { return Value(End() ? 1 : 0); }

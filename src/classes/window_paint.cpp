@@ -42,7 +42,7 @@ Value TWindow::BeginPaint() {
 Value TWindow::Paint() {
   TWindowPtr keep = Self();
   if (hWnd && IsIconic(hWnd)) {
-    SendMessageA(hWnd, std::string(ClassName()) == "TMDICHILD" ? WM_ERASEBKGND : WM_ICONERASEBKGND,
+    SendMessageA(hWnd, IsMdiChild() ? WM_ERASEBKGND : WM_ICONERASEBKGND,
                  reinterpret_cast<WPARAM>(hDC), 0);
     HICON icon = oIcon && oIcon->hIcon ? oIcon->hIcon : LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
     DrawIcon(hDC, 0, 0, icon);

@@ -92,6 +92,28 @@ HWND CREATEDLGINDIRECT(HINSTANCE hInstance, std::string_view cTemplateBytes, HWN
                        std::shared_ptr<TWindow> oDialog);
 void ENDDIALOG(HWND hDlg, int nResult);
 
+// Multiple-document windows.
+// A window procedure that hands every message to the platform's frame
+// procedure, with the frame's MDI client as the client window.
+WNDPROC GETFRAMEPROC();
+// The platform's MDI child procedure.
+WNDPROC GETMDICHLPROC();
+// The platform's MDI creation record, holding its own class and title.
+struct MdiCreateRecord {
+  std::string cClass, cTitle;
+  MDICREATESTRUCTA rec{};  // szClass and szTitle as Record() fills them
+  // The record, pointing into this object's strings.
+  const MDICREATESTRUCTA* Record() {
+    rec.szClass = cClass.c_str();
+    rec.szTitle = cTitle.c_str();
+    return &rec;
+  }
+};
+// x = nLeft, y = nTop, width nRight - nLeft + 1, height nBottom - nTop + 1;
+// 32768 (the library's "not given") lets the platform choose.
+MdiCreateRecord CMDISTRUCT(const std::string& cClass, const std::string& cTitle, int nTop, int nLeft, int nBottom,
+                           int nRight, DWORD nStyle, LPARAM lParam = 0);
+
 // An entry of a library loaded at run time, typed; nullptr when missing.
 template <class F>
 F LibEntry(HMODULE hLib, const char* cName) {
