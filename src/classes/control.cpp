@@ -261,7 +261,9 @@ std::string TControl::cToChar(const std::string& cClassName) {
   DWORD style = nStyle ? nStyle : (WS_CHILD | WS_VISIBLE | WS_TABSTOP);
   LONG units = GETDLGBASEUNITS();
   int bx = std::max(int(LOWORD(units)), 1), by = std::max(int(HIWORD(units)), 1);
-  return CCTRL2CHR(16 * nTop / by, 8 * nLeft / bx, 16 * nBottom / by, 8 * nRight / bx, nId, style, cls, cCaption);
+  // A generated dialog has the system font, whose dialog units are a quarter
+  // of bx across and an eighth of by down.
+  return CCTRL2CHR(8 * nTop / by, 4 * nLeft / bx, 8 * nBottom / by, 4 * nRight / bx, nId, style, cls, cCaption);
 }
 
 // ---- events ------------------------------------------------------------------------------------

@@ -62,7 +62,9 @@ class TControl : public TWindow {
   // Binds to item nId of a dialog resource; the dialog calls Initiate later.
   void Redefine(int nId, const TWindowPtr& oWnd);
   virtual void Initiate(HWND hDlg);
-  std::string cToChar(const std::string& cClassName = {});
+  // The control as an item of a generated dialog template; subclasses name
+  // their platform class.
+  virtual std::string cToChar(const std::string& cClassName = {});
 
   // ---- events ---------------------------------------------------------------------
   Value HandleEvent(UINT nMsg, WPARAM nWParam, LPARAM nLParam) override;

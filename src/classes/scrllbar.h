@@ -72,7 +72,9 @@ class TScrollBar : public TControl {
   Value HandleEvent(UINT nMsg, WPARAM nWParam, LPARAM nLParam) override;
   void Initiate(HWND hDlg) override;
   Value MouseMove(int nRow, int nCol, int nKeyFlags) override;
-  std::string cToChar() { return TControl::cToChar("SCROLLBAR"); }
+  std::string cToChar(const std::string& cClassName = {}) override {
+    return TControl::cToChar(cClassName.empty() ? "SCROLLBAR" : cClassName);
+  }
   Value SetPage(int, bool) { return Value(); }
   void nOrientation(int n);
 

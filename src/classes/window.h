@@ -184,7 +184,7 @@ class TWindow : public Object {
   void DispEnd(const std::shared_ptr<DispRecord>& aInfo);
   HDC GetDC();
   void ReleaseDC();
-  void Refresh(bool lErase = true);
+  virtual void Refresh(bool lErase = true);
 
   // ---- geometry -------------------------------------------------------------
   virtual void CoorsUpdate();
@@ -216,7 +216,7 @@ class TWindow : public Object {
   void SetColor(COLORREF nClrText, COLORREF nClrPane, std::shared_ptr<TBrush> oBrush = nullptr);
   void SetColor(const std::string& cColorSpec);
   void SetBrush(std::shared_ptr<TBrush> oBrush);
-  void SetFont(std::shared_ptr<TFont> oFont);
+  virtual void SetFont(std::shared_ptr<TFont> oFont);
   std::shared_ptr<TFont> GetFont();
   int nGetChrHeight();
   void SetIcon(std::shared_ptr<TIcon> oIcon);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "classes/window.h"
+#include "rt/dlgitem.h"
 #include "rt/error.h"
 #include "rt/frames.h"
 
@@ -100,6 +101,9 @@ INT_PTR CALLBACK ModelessDialogProc(HWND hDlg, UINT nMsg, WPARAM nWParam, LPARAM
   }
   if (nMsg == WM_NCDESTROY) g_modelessObjects.erase(hDlg);
   if (!object) return FALSE;
+  // Once the dialog is linked the library window procedure has offered the
+  // message already; this is its default processing.
+  if (object->nOldProc && object->hWnd == hDlg) return FALSE;
   Value r;
   GuardedCall("CREATEDLG", [&] {
     r = object->HandleEvent(nMsg, nWParam, nMsg == WM_INITDIALOG ? LPARAM(hDlg) : nLParam);
@@ -143,9 +147,9 @@ class TemplateMemory {
   HGLOBAL handle_ = nullptr;
 };
 
-// Rough structural check: a template too short for its header would make the
-// system read past the copy.
-bool PlausibleTemplate(std::string_view bytes) { return bytes.size() >= sizeof(DLGTEMPLATE); }
+// The system parses template bytes without bounds: refuse any template that
+// ends before its last item does.
+bool PlausibleTemplate(std::string_view bytes) { return DialogTemplateExtent(bytes) != 0; }
 
 }  // namespace
 

@@ -364,8 +364,8 @@ TEST(ControlBinding, ControlAsItemTemplate) {
   LONG units = GetDialogBaseUnits();
   int bx = LOWORD(units), by = HIWORD(units);
   auto word = [&](size_t i) { return uint16_t(uint8_t(t[i]) | uint8_t(t[i + 1]) << 8); };
-  EXPECT_EQ(word(8), 8 * 8 / bx);
-  EXPECT_EQ(word(10), 16 * 16 / by);
+  EXPECT_EQ(word(8), 4 * 8 / bx);
+  EXPECT_EQ(word(10), 8 * 16 / by);
   EXPECT_EQ(word(16), 321);
   DWORD style = DWORD(word(0)) | DWORD(word(2)) << 16;
   EXPECT_EQ(style, DWORD(WS_CHILD | WS_VISIBLE | WS_TABSTOP));
