@@ -80,7 +80,9 @@ bool TRadio::lIsChecked() {
 
 void TRadio::Initiate(HWND hDlg) {
   TControl::Initiate(hDlg);
-  if (hWnd) SetCheck(lChecked);
+  if (!hWnd) return;
+  SetCheck(lChecked);
+  if (TRadMenuPtr group = oRadMenu) group->FollowTabStop();
 }
 
 void TRadio::Default() {
@@ -193,6 +195,7 @@ TRadMenuPtr TRadMenu::New(const TRadMenuParams& p) {
                               .nHeight = p.nHeight, .bValid = p.bValid, .lDesign = p.lDesign, .lPixel = p.lPixel});
     group->items_.push_back(radio);
   }
+  group->FollowTabStop();
   if (p.l3D) group->Set3DLook();
   return group;
 }
@@ -261,6 +264,7 @@ void TRadMenu::SetOption(int n) {
   if (old >= 1 && old <= int(items.size()) && items[size_t(old - 1)]) items[size_t(old - 1)]->UnCheck();
   nOption(Value(n));
   if (items[size_t(n - 1)]) items[size_t(n - 1)]->Check();
+  FollowTabStop();
 }
 
 void TRadMenu::Select(const TRadio& oRadio) {
@@ -298,7 +302,24 @@ void TRadMenu::Refresh() {
   if (option == checked) return;
   if (checked) items[size_t(checked - 1)]->UnCheck();
   if (option >= 1 && option <= int(items.size()) && items[size_t(option - 1)]) items[size_t(option - 1)]->Check();
+  FollowTabStop();
   if (bChange) bChange(*this);
+}
+
+void TRadMenu::FollowTabStop() {
+  auto items = aItems();
+  auto style = [](const TRadioPtr& r) { return r->hWnd ? DWORD(GetWindowLongA(r->hWnd, GWL_STYLE)) : r->nStyle; };
+  if (std::none_of(items.begin(), items.end(), [&](const TRadioPtr& r) { return r && (style(r) & WS_TABSTOP); }))
+    return;
+  int option = Current();
+  if (option < 1 || option > int(items.size())) option = 1;
+  for (size_t i = 0; i < items.size(); ++i) {
+    const TRadioPtr& r = items[i];
+    if (!r) continue;
+    DWORD bits = int(i) + 1 == option ? style(r) | WS_TABSTOP : style(r) & ~DWORD(WS_TABSTOP);
+    r->nStyle = bits;
+    if (r->hWnd) SetWindowLongA(r->hWnd, GWL_STYLE, LONG(bits));
+  }
 }
 
 void TRadMenu::SetFont(const std::shared_ptr<TFont>& oFont) {

@@ -5,7 +5,7 @@
 // the group.
 //
 // Arrow keys move the selection (and the focus) within the group and wrap,
-// in dialogs as in plain windows.
+// in dialogs as in plain windows; Tab enters the group at its selection.
 #pragma once
 
 #include <functional>
@@ -139,6 +139,9 @@ class TRadMenu : public Object {
   void GoPrev();
   void GoNext();
   void Refresh();
+  // Moves the group's tab stop (when it has one) to the checked radio, so
+  // that Tab enters the group at its selection.
+  void FollowTabStop();
   void SetFont(const std::shared_ptr<TFont>& oFont);
   void Set3DLook();
   void End();

@@ -103,6 +103,9 @@ std::string DialogHeaderBytes(int nItems, int nTop, int nLeft, int nBottom, int 
   // first item as the font.
   if (oFont) nStyle |= kSetFont;
   else nStyle &= ~kSetFont;
+  // These first two words mark the extended template form; such a style
+  // (every high bit, child and pop-up at once) means nothing anyway.
+  if (nStyle == 0xFFFF0001u) nStyle = 0xFFFF0000u;
   Writer w;
   w.Put32(nStyle);
   w.Put32(exStyle);

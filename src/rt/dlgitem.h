@@ -29,7 +29,8 @@ struct DialogFont {
 // dialog class, the caption, and with a font its point size and face name
 // (DS_SETFONT is added to the style with a font and removed without one, so
 // that the platform reads the items where they are). Style 2 becomes 0x80000002 with extended style 0x20 and
-// style 0x10000000 becomes 0xC0000000. Padded to a 4-byte boundary.
+// style 0x10000000 becomes 0xC0000000; a style whose words read as the mark
+// of the extended form loses its lowest bit. Padded to a 4-byte boundary.
 std::string DialogHeaderBytes(int nItems, int nTop, int nLeft, int nBottom, int nRight,
                               const std::u16string& cCaption, uint32_t nStyle,
                               const std::optional<DialogFont>& oFont = std::nullopt);

@@ -72,6 +72,9 @@ TEST(SimpleControls, RadioGroupStartsAtOneAndArrowsWrapWithTheFocus) {
     changes = 0;
     // The last radio: Down wraps to the first, and the focus follows.
     group->SetOption(3);
+    // Tab enters the group at its selection.
+    EXPECT_TRUE(GetWindowLongA(items[2]->hWnd, GWL_STYLE) & WS_TABSTOP);
+    EXPECT_FALSE(GetWindowLongA(items[0]->hWnd, GWL_STYLE) & WS_TABSTOP);
     SetFocus(items[2]->hWnd);
     EXPECT_EQ(option, Value(3));
     EXPECT_TRUE(Checked(items[2]->hWnd));

@@ -53,6 +53,7 @@ void CheckHeader(const std::string& h, int items, const int32_t n[6], const std:
   if (style == 2) style = 0x80000002u, exStyle = 0x20;
   else if (style == 0x10000000u) style = 0xC0000000u;
   style = font ? style | 0x40u : style & ~0x40u;
+  if (style == 0xFFFF0001u) style = 0xFFFF0000u;  // would read as the extended form
   Check(h.size() % 4 == 0);
   Check(Dword(h, 0) == style && Dword(h, 4) == exStyle);
   Check(Word(h, 8) == uint16_t(items));
