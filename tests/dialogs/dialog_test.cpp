@@ -6,6 +6,7 @@
 #include "classes/button.h"
 #include "classes/checkbox.h"
 #include "classes/dialog.h"
+#include "classes/font.h"
 #include "classes/group.h"
 #include "classes/radio.h"
 #include "classes/say.h"
@@ -217,7 +218,8 @@ TEST(DialogInCode, ExactSizeControlsInPlaceAndOkByMouse) {
 }
 
 TEST(DialogKeys, EnterWithoutDefaultButtonMovesToTheNextControl) {
-  auto dlg = PixelDialog();
+  auto font = TFont::New({.cFaceName = "Tahoma", .nHeight = -13});
+  auto dlg = TDialog::New({.cCaption = "Keys", .oFont = font, .nWidth = 320, .nHeight = 200});
   auto a = Box(dlg, 10, "&A"), b = Box(dlg, 40, "&B"), c = Box(dlg, 70, "&C");
   Script script = ModalScript(dlg, {[&] {
                                       // The focus bInit gave is kept.
@@ -239,6 +241,10 @@ TEST(DialogKeys, EnterWithoutDefaultButtonMovesToTheNextControl) {
   }});
   EXPECT_TRUE(script.Finished());
   EXPECT_EQ(dlg->nResult, Value(IDCANCEL));
+  // The dialog and its controls used the font; it outlives them.
+  EXPECT_EQ(GetObjectType(font->hFont), DWORD(OBJ_FONT));
+  EXPECT_EQ(font->nCount, 1);
+  font->End();
 }
 
 TEST(DialogEnding, ValidKeepsModalAndModelessOpenAndWhenNeverOpens) {
