@@ -154,6 +154,12 @@ HWND TDialog::OwnerForActivation() {
 
 void TDialog::Activate(const TDialogActivateParams& p) {
   TDialogPtr self = SelfDlg();
+  if (hWnd && IsWindow(hWnd)) {
+    // Already open (a modeless dialog activated again): one window per object.
+    ShowWindow(hWnd, SW_SHOW);
+    SetActiveWindow(hWnd);
+    return;
+  }
   nLastKey = 0;
   ActivatingScope activating;
   HWND owner = OwnerForActivation();

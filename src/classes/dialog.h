@@ -105,7 +105,8 @@ class TDialog : public TWindow {
   TDialogPtr SelfDlg() { return std::static_pointer_cast<TDialog>(shared_from_this()); }
 
   // ---- activation and ending -------------------------------------------------------------
-  // Hides TWindow's Activate: a dialog is activated through TDialog.
+  // Hides TWindow's Activate: a dialog is activated through TDialog. A
+  // dialog whose window is open is only shown again.
   void Activate(const TDialogActivateParams& p = {});
   // Ends the dialog with nResult (default 2): a modal dialog unless bValid
   // refuses; a modeless one is sent WM_CLOSE, where bValid decides.

@@ -295,6 +295,8 @@ TEST(DialogEnding, ValidKeepsModalAndModelessOpenAndWhenNeverOpens) {
     ASSERT_NE(h, nullptr);
     EXPECT_TRUE(IsWindowVisible(h));
     EXPECT_EQ(oWndFromHwnd(h), dlg);
+    dlg->Activate({.lModal = false});  // already open: the same window
+    EXPECT_EQ(dlg->hWnd, h);
     // The loops give a registered modeless dialog its keyboard.
     a->SetFocus();
     PostKey(VK_TAB);
