@@ -7,6 +7,7 @@
 #include "classes/brush.h"
 #include "classes/cursor.h"
 #include "classes/font.h"
+#include "classes/icon.h"
 #include "errors/errors.h"
 #include "native/dialog.h"
 #include "native/draw.h"
@@ -97,7 +98,7 @@ void TDialog::Init(const TDialogParams& p) {
   nStyle = p.nStyle;
   oWnd = p.oWnd;
   oIcon = p.oIcon;
-  if (!oIcon && !p.cIcon.empty()) oIcon = TIcon::New(p.cIcon);
+  if (!oIcon && !p.cIcon.empty()) oIcon = TIcon::FromName(p.cIcon);
   if (p.oFont) {
     oFont = p.oFont;
     ++oFont->nCount;  // the dialog holds a use of the font until Destroy
