@@ -1,5 +1,7 @@
 #include "classes/dialog.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -8,9 +10,11 @@
 #include "classes/cursor.h"
 #include "classes/font.h"
 #include "classes/icon.h"
+#include "classes/menu.h"
 #include "errors/errors.h"
 #include "native/dialog.h"
 #include "native/draw.h"
+#include "native/msgbox.h"
 #include "rt/dlgitem.h"
 #include "rt/frames.h"
 #include "rt/strings.h"
@@ -32,8 +36,6 @@ struct ActivatingScope {
   ActivatingScope(const ActivatingScope&) = delete;
   ActivatingScope& operator=(const ActivatingScope&) = delete;
 };
-
-void Alert(const char* cText) { MessageBoxA(GetActiveWindow(), cText, "Alert", MB_OK | MB_ICONEXCLAMATION); }
 
 std::string UpperClassOf(HWND h) { return Upper(GETCLASSNAME(h)); }
 
@@ -205,7 +207,7 @@ void TDialog::RunModal(HWND hOwner) {
 void TDialog::RunModeless(HWND hOwner) {
   static constexpr const char* kTooMany = "Not possible to create more non-modal Dialogs";
   if (!aControls.empty() && !CANREGDIALOG()) {
-    Alert(kTooMany);
+    MsgAlert(kTooMany);
     return;
   }
   HWND h = nullptr;
@@ -222,7 +224,7 @@ void TDialog::RunModeless(HWND hOwner) {
   hWnd = h;
   if (!aControls.empty() && !REGDIALOG(h)) {
     SendMessageA(h, WM_CLOSE, 0, 0);
-    Alert(kTooMany);
+    MsgAlert(kTooMany);
     return;
   }
   ShowWindow(h, SW_SHOW);
@@ -429,10 +431,10 @@ Value TDialog::Command(WPARAM nWParam, LPARAM nLParam) {
   TDialogPtr keep = SelfDlg();
   int code = HIWORD(nWParam), id = LOWORD(nWParam);
   HWND control = reinterpret_cast<HWND>(nLParam);
-  // Menus and tool bars take their own commands.
-  if (oPopup || (!control && code == 0 && id != IDCANCEL && oMenu) ||
-      (control && GETCLASSNAME(control) == "ToolbarWindow32"))
-    return TWindow::Command(nWParam, nLParam);
+  // Menus and tool bars take their own commands. Without a control, IDOK
+  // and IDCANCEL are the dialog manager's Enter and Esc, not a menu's.
+  if (MenuCommand(*this, UINT(id), !control && id != IDOK && id != IDCANCEL)) return Value();
+  if (control && GETCLASSNAME(control) == TOOLBARCLASSNAMEA) return TWindow::Command(nWParam, nLParam);
   if (id == 0) return Value();
   if (control && code == 1) {
     SendMessageA(control, WM_NX_CHANGE, 0, 0);

@@ -435,14 +435,4 @@ bool PLAYMETAFILE(HDC hDC, const std::string& cFile, int nTop, int nLeft, int nB
   return ok;
 }
 
-void MsgStop(const std::string& cText, const std::string& cTitle) {
-  MessageBoxA(GetActiveWindow(), cText.c_str(), cTitle.c_str(), MB_OK | MB_ICONSTOP);
-}
-
-void MsgAlert(const std::string& cText, const std::string& cTitle) {
-  MessageBoxA(GetActiveWindow(), cText.c_str(), cTitle.c_str(), MB_OK | MB_ICONEXCLAMATION);
-}
-
-void MsgBeep() { MessageBeep(MB_OK); }
-
 }  // namespace nx

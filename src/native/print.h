@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "native/msgbox.h"
+
 // wingdi.h names two obsolete printer escapes STARTDOC and ENDDOC; the
 // natives of those names are the library's.
 #ifdef STARTDOC
@@ -93,10 +95,5 @@ bool DELETEENHMETAFILE(HENHMETAFILE hEmf);
 // metafile) into a rectangle of hDC; false when it cannot be read.
 bool PLAYMETAFILE(HDC hDC, const std::string& cFile, int nTop, int nLeft, int nBottom, int nRight);
 
-// Message boxes owned by the active window. MsgStop and MsgAlert answer
-// nothing; MsgBeep sounds the default beep.
-void MsgStop(const std::string& cText, const std::string& cTitle = "Stop");
-void MsgAlert(const std::string& cText, const std::string& cTitle = "Alert");
-void MsgBeep();
 
 }  // namespace nx

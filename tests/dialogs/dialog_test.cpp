@@ -8,6 +8,8 @@
 #include "classes/dialog.h"
 #include "classes/font.h"
 #include "classes/group.h"
+#include "classes/menu.h"
+#include "classes/menuitem.h"
 #include "classes/radio.h"
 #include "classes/say.h"
 #include "classes/setget.h"
@@ -245,6 +247,38 @@ TEST(DialogKeys, EnterWithoutDefaultButtonMovesToTheNextControl) {
   EXPECT_EQ(GetObjectType(font->hFont), DWORD(OBJ_FONT));
   EXPECT_EQ(font->nCount, 1);
   font->End();
+}
+
+TEST(DialogKeys, MenuCommandsReachTheMenuWhileEnterAndEscStayTheDialogs) {
+  auto dlg = PixelDialog();
+  auto a = Box(dlg, 10, "&A"), b = Box(dlg, 40, "&B");
+  std::vector<std::string> ran;
+  MENUBEGIN();
+  MENUADDITEM({.cPrompt = "&File"});
+  MENUBEGIN();
+  TMenuItemPtr open = MENUADDITEM({.cPrompt = "&Open", .bAction = [&](TMenuItem&) { ran.push_back("Open"); }});
+  MENUEND();
+  TMenuPtr bar = MENUEND();
+  Script script = ModalScript(dlg, {[&] {
+                                      ASSERT_EQ(GetMenu(dlg->hWnd), bar->hMenu);
+                                      PostMessageA(dlg->hWnd, WM_COMMAND, MAKEWPARAM(open->nId, 0), 0);
+                                    },
+                                    [&] {
+                                      EXPECT_EQ(ran, std::vector<std::string>{"Open"});
+                                      EXPECT_EQ(GetFocus(), a->hWnd);
+                                      PostKey(VK_RETURN);
+                                    },
+                                    [&] {
+                                      EXPECT_EQ(GetFocus(), b->hWnd);
+                                      EXPECT_EQ(ran.size(), 1u);
+                                      PostKey(VK_ESCAPE);
+                                    }});
+  dlg->Activate({.bInit = [&](TWindow&) {
+    dlg->SetMenu(bar);
+    script.Start();
+  }});
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(dlg->nResult, Value(IDCANCEL));
 }
 
 TEST(DialogEnding, ValidKeepsModalAndModelessOpenAndWhenNeverOpens) {
