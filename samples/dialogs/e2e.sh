@@ -17,7 +17,7 @@ trap 'kill $pid 2>/dev/null || true; rm -f "$probe"' EXIT
 
 # Waits until the probe file's last two lines are $1 and $2.
 wait_shown() {
-  for _ in $(seq 100); do
+  for _ in $(seq 1200); do
     [[ "$(tail -n 2 "$probe" | tr -d '\r')" == "$1"$'\n'"$2" ]] && return 0
     sleep 0.1
   done
@@ -28,28 +28,29 @@ wait_shown() {
 
 # Waits until window $1 is gone.
 wait_gone() {
-  for _ in $(seq 100); do
+  for _ in $(seq 1200); do
     xdotool search --name "^$1\$" >/dev/null 2>&1 || return 0
     sleep 0.1
   done
   fail "window '$1' stays open"
 }
 
+# Presses keys and waits until the sample has taken them in.
 key() {
   xdotool key --clearmodifiers "$@"
-  sleep 0.2
+  wait_idle "$pid" || fail "the sample did not come to rest after $*"
 }
 
-main=$(wait_window "Dialogs sample" 30) || fail "no main window"
+main=$(wait_window "Dialogs sample" 120) || fail "no main window"
 wait_shown "Order: medium book, no gift wrap, standard post, 16 EUR" "Settings: sound off, colour red"
 xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus "$main" || true
-sleep 0.3
+wait_idle "$pid" || fail "the sample did not come to rest"
 
 # The order dialog: the focus starts on the checked size, Down picks the
 # next one, Tab reaches "Gift wrap", Space checks it; Enter is OK.
 key Return
-order=$(wait_window "Order" 20) || fail "the order dialog did not open"
-sleep 0.3
+order=$(wait_window "Order" 120) || fail "the order dialog did not open"
+wait_idle "$pid" || fail "the order dialog did not come to rest"
 key Down
 key Tab
 key space
@@ -64,8 +65,8 @@ echo "order dialog: values shown"
 
 # Escape leaves the values as they were.
 key Return
-wait_window "Order" 20 >/dev/null || fail "the order dialog did not open again"
-sleep 0.3
+wait_window "Order" 120 >/dev/null || fail "the order dialog did not open again"
+wait_idle "$pid" || fail "the order dialog did not come to rest"
 key Up
 key Escape
 wait_gone "Order"
@@ -75,8 +76,8 @@ wait_gone "Order"
 # the checked one, Down picks green; Enter presses the default OK.
 key Tab
 key Return
-wait_window "Settings" 20 >/dev/null || fail "the settings dialog did not open"
-sleep 0.3
+wait_window "Settings" 120 >/dev/null || fail "the settings dialog did not open"
+wait_idle "$pid" || fail "the settings dialog did not come to rest"
 key space
 key Tab
 key Down
