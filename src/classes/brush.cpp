@@ -20,11 +20,13 @@ std::vector<std::shared_ptr<TBrush>>& Brushes() {
 constexpr const char* kPatterns[] = {"BORLAND", "BRICKS", "TILED", "TABS"};
 constexpr const char* kHatches[] = {"HORIZONTAL", "VERTICAL", "FDIAGONAL", "BDIAGONAL", "CROSS", "DIAGCROSS"};
 
+// AScan, so the runtime's string comparison applies: with SET EXACT off a
+// style names the first keyword it begins.
 template <size_t N>
 int Find(const char* const (&list)[N], const std::string& s) {
-  for (size_t i = 0; i < N; ++i)
-    if (s == list[i]) return static_cast<int>(i);
-  return -1;
+  ArrayPtr keywords = NewArray();
+  for (const char* k : list) AAdd(keywords, Value(k));
+  return static_cast<int>(AScan(keywords, Value(s))) - 1;
 }
 
 bool FileExists(const std::string& cFile) {

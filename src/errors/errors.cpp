@@ -152,11 +152,7 @@ std::string ErrorReportText(const ErrorPtr& e) {
 }
 
 bool ErrorLogWrite(const ErrorPtr& e, const std::string& fileName) {
-  std::string text = ErrorReportText(e);
-  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(text.data(), std::streamsize(text.size()));
-  return bool(out);
+  return MemoWrit(fileName, ErrorReportText(e));
 }
 
 Value ErrorDialog(const ErrorPtr& e) {

@@ -35,12 +35,17 @@ Value Number(double d, int decimals = -1) {
 
 int Dec(const Value& v) { return v.IsInteger() ? 0 : std::max(v.Decimals(), 0); }
 
+// `==` compares every byte; `=` and the orderings with SET EXACT on ignore
+// trailing blanks; with it off the left side counts only as far as the right
+// side reaches ("NAME = 'Sm'" matches every name starting with Sm).
 int CompareStrings(std::string_view a, std::string_view b, bool exact) {
-  if (exact) {
-    while (!a.empty() && a.back() == ' ') a.remove_suffix(1);
-    while (!b.empty() && b.back() == ' ') b.remove_suffix(1);
-  } else if (b.size() < a.size()) {
-    a = a.substr(0, b.size());  // "NAME = 'Sm'" matches every name starting with Sm
+  if (!exact) {
+    if (SetExact()) {
+      while (!a.empty() && a.back() == ' ') a.remove_suffix(1);
+      while (!b.empty() && b.back() == ' ') b.remove_suffix(1);
+    } else if (b.size() < a.size()) {
+      a = a.substr(0, b.size());
+    }
   }
   int c = a.compare(b);
   return c < 0 ? -1 : c > 0 ? 1 : 0;
@@ -49,7 +54,7 @@ int CompareStrings(std::string_view a, std::string_view b, bool exact) {
 }  // namespace
 
 int CompareValues(const Value& a, const Value& b, bool exact) {
-  if (a.IsString() && b.IsString()) return CompareStrings(a.AsString(), b.AsString(), exact || SetExact());
+  if (a.IsString() && b.IsString()) return CompareStrings(a.AsString(), b.AsString(), exact);
   if (a.IsNumber() && b.IsNumber()) {
     double x = a.AsNumber(), y = b.AsNumber();
     return x < y ? -1 : x > y ? 1 : 0;
@@ -177,15 +182,55 @@ std::map<std::string, Function>& Registry() {
 
 // ---- compiled nodes -----------------------------------------------------
 
+// The block's arguments; `locals` is a writable copy for blocks that assign
+// their parameters.
 struct Frame {
   std::span<const Value> args;
+  std::vector<Value>* locals = nullptr;
+  const Value& Arg(size_t i) const {
+    static const Value kNil;
+    if (locals) return i < locals->size() ? (*locals)[i] : kNil;
+    return i < args.size() ? args[i] : kNil;
+  }
 };
 using Fn = std::function<Value(const Frame&)>;
+
+// What an identifier names, for assignment.
+struct Target {
+  enum Kind { None, Param, Name, Field, MemVar, AliasField } kind = None;
+  size_t index = 0;
+  std::string name, alias;
+};
 
 struct Node {
   Fn fn;
   int depth = 1;
+  Target target;
 };
+
+std::map<std::string, Value>& MemVars() {
+  static std::map<std::string, Value> vars;
+  return vars;
+}
+
+Value NoVariable(const std::string& name) {
+  auto e = ErrorNew("BASE", EG_NOVAR, 1003, "Variable does not exist", name);
+  e->CanSubstitute = true;
+  return RaiseError(e);
+}
+
+Value ReadField(const std::string& name) {
+  if (int pos = FieldPos(name)) return FieldGet(pos);
+  return NoVariable(name);
+}
+
+// A bare name is a field of the selected area, else a memory variable.
+Value ReadName(const std::string& name) {
+  if (int pos = FieldPos(name)) return FieldGet(pos);
+  auto& vars = MemVars();
+  if (auto it = vars.find(name); it != vars.end()) return it->second;
+  return NoVariable(name);
+}
 
 Value Arith(char op, const Value& a, const Value& b) {
   const char opText[2] = {op, 0};
@@ -274,6 +319,14 @@ class Parser {
     }
     if (tok_.kind != Tok::End) Fail("unexpected '" + tok_.text + "'");
     auto fn = std::make_shared<Fn>(std::move(body.fn));
+    if (assignsParam_) {
+      size_t params = params_.size();
+      return MakeBlock([fn, params](std::span<const Value> args) {
+        std::vector<Value> locals(args.begin(), args.end());
+        if (locals.size() < params) locals.resize(params);
+        return (*fn)(Frame{args, &locals});
+      }, text);
+    }
     return MakeBlock([fn](std::span<const Value> args) { return (*fn)(Frame{args}); }, text);
   }
 
@@ -358,7 +411,7 @@ class Parser {
     int d = 1;
     for (int c : childDepths) d = std::max(d, c + 1);
     if (d > kMaxDepth) Fail("expression too complex");
-    return Node{std::move(fn), d};
+    return Node{std::move(fn), d, {}};
   }
 
   struct DepthGuard {
@@ -370,13 +423,13 @@ class Parser {
   };
 
   Node List() {
-    Node first = Or();
+    Node first = Assign();
     if (!Is(",")) return first;
     std::vector<Fn> items{std::move(first.fn)};
     int depth = first.depth;
     while (Is(",")) {
       Next();
-      Node n = Or();
+      Node n = Assign();
       depth = std::max(depth, n.depth);
       items.push_back(std::move(n.fn));
     }
@@ -385,6 +438,41 @@ class Parser {
       for (const auto& fn : items) last = fn(f);
       return last;
     }, {depth});
+  }
+
+  // name := value, right to left; answers the value assigned.
+  Node Assign() {
+    Node left = Or();
+    if (!Is(":=")) return left;
+    Target t = left.target;
+    if (t.kind == Target::None) Fail("':=' needs a variable or field on its left");
+    DepthGuard guard(*this);
+    Next();
+    Node right = Assign();
+    if (t.kind == Target::Param) assignsParam_ = true;
+    return Make([t, r = std::move(right.fn)](const Frame& f) {
+      Value v = r(f);
+      switch (t.kind) {
+        case Target::Param: (*f.locals)[t.index] = v; break;
+        case Target::Name:
+          if (int pos = FieldPos(t.name)) FieldPut(pos, v);
+          else MemVarPut(t.name, v);
+          break;
+        case Target::Field:
+          if (int pos = FieldPos(t.name)) FieldPut(pos, v);
+          else NoVariable(t.name);
+          break;
+        case Target::MemVar: MemVarPut(t.name, v); break;
+        case Target::AliasField:
+          InAlias(t.alias, [&] {
+            if (int pos = FieldPos(t.name)) FieldPut(pos, v);
+            else NoVariable(t.name);
+          });
+          break;
+        case Target::None: break;
+      }
+      return v;
+    }, {right.depth});
   }
 
   Node Or() {
@@ -566,31 +654,41 @@ class Parser {
     if (Is("(")) return FunctionCall(name);
     if (Is("->")) {
       Next();
-      if (tok_.kind != Tok::Ident) Fail("field name expected after '->'");
+      if (tok_.kind != Tok::Ident) Fail("name expected after '->'");
       std::string field = tok_.text;
       Next();
       if (name == "FIELD" || name == "_FIELD") return FieldRef(field);
-      return Make([name, field](const Frame&) {
+      if (name == "M" || name == "MEMVAR") {
+        Node n = Make([field](const Frame&) {
+          auto& vars = MemVars();
+          auto it = vars.find(field);
+          return it != vars.end() ? it->second : NoVariable(field);
+        }, {});
+        n.target = {Target::MemVar, 0, field, {}};
+        return n;
+      }
+      Node n = Make([name, field](const Frame&) {
         return InAlias(name, [&] { return ReadField(field); });
       }, {});
+      n.target = {Target::AliasField, 0, field, name};
+      return n;
     }
     auto p = std::find(params_.begin(), params_.end(), name);
     if (p != params_.end()) {
       size_t index = size_t(p - params_.begin());
-      return Make([index](const Frame& f) { return index < f.args.size() ? f.args[index] : Value(); }, {});
+      Node n = Make([index](const Frame& f) { return f.Arg(index); }, {});
+      n.target = {Target::Param, index, name, {}};
+      return n;
     }
-    return FieldRef(name);
-  }
-
-  static Value ReadField(const std::string& name) {
-    if (int pos = FieldPos(name)) return FieldGet(pos);
-    auto e = ErrorNew("BASE", EG_NOVAR, 1003, "Variable does not exist", name);
-    e->CanSubstitute = true;
-    return RaiseError(e);
+    Node n = Make([name](const Frame&) { return ReadName(name); }, {});
+    n.target = {Target::Name, 0, name, {}};
+    return n;
   }
 
   Node FieldRef(std::string name) {
-    return Make([name = std::move(name)](const Frame&) { return ReadField(name); }, {});
+    Node n = Make([name](const Frame&) { return ReadField(name); }, {});
+    n.target = {Target::Field, 0, std::move(name), {}};
+    return n;
   }
 
   Node FunctionCall(const std::string& name) {
@@ -602,7 +700,7 @@ class Parser {
         if (Is(",") || Is(")")) {
           args.push_back([](const Frame&) { return Value(); });  // an omitted argument
         } else {
-          Node n = Or();
+          Node n = Assign();
           depth = std::max(depth, n.depth);
           args.push_back(std::move(n.fn));
         }
@@ -641,6 +739,7 @@ class Parser {
   Token tok_;
   int nesting_ = 0;
   std::vector<std::string> params_;
+  bool assignsParam_ = false;
 };
 
 }  // namespace
@@ -654,6 +753,34 @@ Block Compile(std::string_view text) {
                         "Syntax error: " + e.what + " at position " + std::to_string(e.pos + 1), std::string(text));
     RaiseError(err);
     return Block{};
+  }
+}
+
+bool MemVarExists(std::string_view name) { return MemVars().contains(Upper(AllTrim(name))); }
+
+Value MemVarGet(std::string_view name) {
+  auto& vars = MemVars();
+  auto it = vars.find(Upper(AllTrim(name)));
+  return it != vars.end() ? it->second : Value();
+}
+
+void MemVarPut(std::string_view name, Value value) { MemVars()[Upper(AllTrim(name))] = std::move(value); }
+
+void MemVarRelease(std::string_view name) { MemVars().erase(Upper(AllTrim(name))); }
+
+void PrivateScope::Declare(std::string_view name, Value value) {
+  std::string key = Upper(AllTrim(name));
+  auto& vars = MemVars();
+  auto it = vars.find(key);
+  saved_.emplace_back(key, it != vars.end() ? std::optional<Value>(it->second) : std::nullopt);
+  vars[key] = std::move(value);
+}
+
+PrivateScope::~PrivateScope() {
+  auto& vars = MemVars();
+  for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+    if (it->second) vars[it->first] = *it->second;
+    else vars.erase(it->first);
   }
 }
 

@@ -24,6 +24,7 @@ Value Set(int id) {
   if (bool* f = Flag(id)) return Value(*f);
   if (id == _SET_DECIMALS) return Value(SetDecimals());
   if (id == _SET_DATEFORMAT) return Value(SetDateFormat());
+  if (id == _SET_EPOCH) return Value(SetEpoch());
   return Value();
 }
 
@@ -37,6 +38,8 @@ Value Set(int id, const Value& newValue) {
     SetDecimals(int(newValue.AsInt()));
   } else if (id == _SET_DATEFORMAT && newValue.IsString()) {
     SetDateFormat(newValue.AsString());
+  } else if (id == _SET_EPOCH && newValue.IsNumber()) {
+    SetEpoch(int(newValue.AsInt()));
   }
   return old;
 }

@@ -9,6 +9,7 @@ enum SetId : int {
   _SET_EXACT = 1,
   _SET_DECIMALS = 3,
   _SET_DATEFORMAT = 4,
+  _SET_EPOCH = 5,
   _SET_EXCLUSIVE = 8,
   _SET_SOFTSEEK = 9,
   _SET_DELETED = 11,

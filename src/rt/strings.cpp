@@ -2,16 +2,20 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <fstream>
+#include <iterator>
 #include <utility>
 
 namespace nx {
 
 namespace {
 int g_decimals = 2;
+int g_epoch = 1900;
 std::string g_dateFormat = "mm/dd/yy";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -19,16 +23,9 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 // Formats into exactly nLen characters, or asterisks when it does not fit.
 std::string FitNumber(double n, int nLen, int nDec) {
   if (std::isnan(n) || std::isinf(n)) return std::string(size_t(std::max(nLen, 1)), '*');
-  char buf[512];
-  int written = std::snprintf(buf, sizeof buf, "%*.*f", nLen, nDec, n);
-  if (written < 0 || written > nLen || written >= int(sizeof buf)) return std::string(size_t(nLen), '*');
-  std::string s(buf, size_t(written));
-  // "-0" and "-0.00" read as zero.
-  if (s.find_first_of("123456789") == std::string::npos) {
-    auto minus = s.find('-');
-    if (minus != std::string::npos) s[minus] = ' ';
-  }
-  return s;
+  std::string s = FormatFixed(n, nDec);
+  if (s.size() > size_t(nLen)) return std::string(size_t(nLen), '*');
+  return std::string(size_t(nLen) - s.size(), ' ') + s;
 }
 
 int DefaultDecimals(const Value& n) {
@@ -38,7 +35,48 @@ int DefaultDecimals(const Value& n) {
 }
 }  // namespace
 
+std::string FormatFixed(double n, int nDec) {
+  nDec = std::clamp(nDec, 0, 15);
+  if (!std::isfinite(n)) return std::string(1, '*');
+  // Fifteen significant digits, as the value was meant (1.005 is 1.005, not
+  // 1.00499...), then half away from zero at the wanted decimal. to_chars
+  // gives the same digits on every compiler and C library.
+  char buf[400];
+  if (std::abs(n) >= 1e15) {
+    // Past fifteen digits a double holds whole numbers: print them exactly.
+    auto res = std::to_chars(buf, buf + sizeof buf, n, std::chars_format::fixed, nDec);
+    return res.ec == std::errc() ? std::string(buf, res.ptr) : std::string(1, '*');
+  }
+  auto res = std::to_chars(buf, buf + sizeof buf, std::abs(n), std::chars_format::scientific, 14);
+  std::string sci(buf, res.ptr);
+  std::string digits = sci.substr(0, 1) + sci.substr(2, 14);
+  int exp10 = std::atoi(sci.c_str() + sci.find('e') + 1);
+  // digits[i] weighs 10^(exp10 - i); the result counts units of 10^-nDec.
+  int keep = exp10 + nDec + 1;
+  std::string units = "0";
+  bool up = false;
+  if (keep >= 15) {
+    units = digits + std::string(size_t(keep - 15), '0');
+  } else if (keep >= 0) {
+    if (keep > 0) units = digits.substr(0, size_t(keep));
+    up = digits[size_t(keep)] >= '5';
+  }
+  if (up) {
+    size_t i = units.size();
+    while (i > 0 && units[i - 1] == '9') units[--i] = '0';
+    if (i == 0) units.insert(0, "1");
+    else ++units[i - 1];
+  }
+  if (units.size() <= size_t(nDec)) units.insert(0, size_t(nDec) + 1 - units.size(), '0');
+  std::string out = units.substr(0, units.size() - size_t(nDec));
+  if (nDec > 0) out += "." + units.substr(units.size() - size_t(nDec));
+  bool zero = units.find_first_not_of('0') == std::string::npos;
+  return n < 0 && !zero ? "-" + out : out;
+}
+
 int SetDecimals() { return g_decimals; }
+int SetEpoch() { return g_epoch; }
+int SetEpoch(int nYear) { return std::exchange(g_epoch, std::clamp(nYear, 100, 9900)); }
 int SetDecimals(int nDecimals) { return std::exchange(g_decimals, std::clamp(nDecimals, 0, 15)); }
 
 std::string Str(const Value& n) {
@@ -203,6 +241,23 @@ bool Empty(const Value& v) {
   return true;
 }
 
+bool MemoWrit(const std::string& file, std::string_view text) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  if (!out) return false;
+  out.write(text.data(), std::streamsize(text.size()));
+  out.close();
+  return !out.fail();
+}
+
+std::string MemoRead(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return {};
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return {};
+  if (!text.empty() && text.back() == '\x1A') text.pop_back();
+  return text;
+}
+
 std::string cValToChar(const Value& v) {
   switch (v.type()) {
     case Value::Type::Nil: return {};
@@ -211,7 +266,7 @@ std::string cValToChar(const Value& v) {
     case Value::Type::String: return v.AsString();
     case Value::Type::Date: return DToC(v.AsDate());
     case Value::Type::Array: return "{ ... }";
-    case Value::Type::Block: return v.AsBlock().text.empty() ? "{|| ... }" : v.AsBlock().text;
+    case Value::Type::Block: return "{|| ... }";
     case Value::Type::Object: {
       const ObjectPtr& o = v.AsObject();
       return o ? o->ClassName() : std::string();
@@ -327,7 +382,11 @@ Date CToD(std::string_view s) {
     }
     i += run;
   }
-  if (yearDigits > 0 && yearDigits <= 2) y += y < 50 ? 2000 : 1900;  // SET EPOCH 1950
+  if (yearDigits > 0 && yearDigits <= 2) {
+    // Two digits name the first such year at or after SET EPOCH.
+    y += g_epoch / 100 * 100;
+    if (y < g_epoch) y += 100;
+  }
   return MakeDate(y, m, d);
 }
 

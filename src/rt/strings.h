@@ -17,6 +17,10 @@ std::string StrZero(const Value& n, int nLen = 10, int nDec = 0);
 Value Val(std::string_view s);
 int SetDecimals();                // SET DECIMALS (default 2)
 int SetDecimals(int nDecimals);   // answers the previous value
+// A number with nDec decimals (0 to 15), rounded half away from zero at
+// fifteen significant digits; "-" only when the result is not zero. Str,
+// Transform and numeric fields all round through it.
+std::string FormatFixed(double n, int nDec);
 
 // Strings.
 std::string AllTrim(std::string_view s);
@@ -36,6 +40,12 @@ size_t At(std::string_view needle, std::string_view hay);  // 1-based, 0 when ab
 std::string StrTran(std::string_view s, std::string_view from, std::string_view to);
 bool Empty(const Value& v);
 
+// Whole text files. MemoWrit replaces the file and answers false when it
+// cannot write it all; MemoRead answers "" for a file it cannot read, and
+// drops one end-of-file mark (Chr(26)) at the end.
+bool MemoWrit(const std::string& file, std::string_view text);
+std::string MemoRead(const std::string& file);
+
 // The library's value-to-text conversion.
 std::string cValToChar(const Value& v);
 
@@ -47,7 +57,10 @@ int Month(Date d);
 int Day(Date d);
 int DoW(Date d);  // 1 = Sunday
 std::string DToC(Date d);
-Date CToD(std::string_view s);
+Date CToD(std::string_view s);  // a two-digit year is the first such year from SET EPOCH on
+// SET EPOCH (default 1900); answers the previous value.
+int SetEpoch();
+int SetEpoch(int nYear);
 std::string DToS(Date d);  // YYYYMMDD, blanks for an empty date
 Date SToD(std::string_view s);
 // SET DATE FORMAT ("mm/dd/yy" by default); answers the previous format.

@@ -70,10 +70,8 @@ std::string FormatTemplateNumber(double n, std::string_view tmpl, bool allowMinu
     if (IsDigitSlot(tmpl[i])) (point != std::string_view::npos && i > point ? decSlots : intSlots)++;
   if (!std::isfinite(n)) return Stars(tmpl);
   int shown = int(std::min<size_t>(decSlots, 15));
-  char buf[400];
   if (std::abs(n) >= 1e300) return Stars(tmpl);
-  std::snprintf(buf, sizeof buf, "%.*f", shown, std::abs(n));
-  std::string text = buf;
+  std::string text = FormatFixed(std::abs(n), shown);
   size_t dot = text.find('.');
   std::string intPart = text.substr(0, dot), decPart = dot == std::string::npos ? "" : text.substr(dot + 1);
   bool negative = n < 0 && text.find_first_of("123456789") != std::string::npos && allowMinus;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "rt/expr.h"
+
 namespace nx {
 
 namespace {
@@ -179,7 +181,8 @@ bool ASet(const ArrayPtr& a, size_t n, Value v) {
 size_t AScan(const ArrayPtr& a, const Value& v, size_t nStart, size_t nCount) {
   if (!a || nStart < 1) return 0;
   for (size_t i = nStart - 1; i < a->size() && nCount > 0; ++i, --nCount)
-    if ((*a)[i] == v) return i + 1;
+    if (const Value& item = (*a)[i]; item.IsString() && v.IsString() ? CompareValues(item, v, false) == 0 : item == v)
+      return i + 1;
   return 0;
 }
 

@@ -144,8 +144,9 @@ Value ATail(const ArrayPtr& a);
 // Element n (1-based); NIL when out of range.
 Value AGet(const ArrayPtr& a, size_t n);
 bool ASet(const ArrayPtr& a, size_t n, Value v);
-// First index (1-based) whose element equals v exactly, or for which the
-// block returns true; 0 when none. Starts at nStart.
+// First index (1-based) whose element equals v as the runtime's = compares
+// (strings under SET EXACT: with it off, an element matches when it starts
+// with v), or for which the block returns true; 0 when none. Starts at nStart.
 size_t AScan(const ArrayPtr& a, const Value& v, size_t nStart = 1, size_t nCount = SIZE_MAX);
 size_t AScan(const ArrayPtr& a, const std::function<bool(const Value&)>& pred, size_t nStart = 1);
 void AEval(const ArrayPtr& a, const std::function<void(const Value&, size_t)>& fn, size_t nStart = 1,

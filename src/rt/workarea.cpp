@@ -151,6 +151,7 @@ bool SettleBackward(Area& a, size_t pos) {  // pos is one past the first candida
 }
 
 void GoTopIn(Area& a) {
+  a.found = false;
   Refresh(a);
   bool any = SettleForward(a, 0);
   a.eof = !any;
@@ -401,6 +402,7 @@ bool DbGoTop() {
 bool DbGoBottom() {
   Area* a = Need("DBGOBOTTOM");
   if (!a) return false;
+  a->found = false;
   Refresh(*a);
   bool any = SettleBackward(*a, PositionCount(*a));
   if (!any) Load(*a, 0);
@@ -411,6 +413,7 @@ bool DbGoBottom() {
 bool DbGoTo(long recno) {
   Area* a = Need("DBGOTO");
   if (!a) return false;
+  a->found = false;
   Refresh(*a);
   bool inRange = recno >= 1 && uint64_t(recno) <= a->count();
   Load(*a, inRange ? uint32_t(recno) : 0);
@@ -422,6 +425,7 @@ bool DbGoTo(long recno) {
 bool DbSkip(long n) {
   Area* a = Need("DBSKIP");
   if (!a) return false;
+  a->found = false;
   Refresh(*a);
   if (n == 0) {
     Load(*a, a->recno);
@@ -449,6 +453,7 @@ bool DbSkip(long n) {
 long DbSkipper(long n) {
   Area* a = Need("DBSKIPPER");
   if (!a) return 0;
+  a->found = false;
   // When every record is visible, n single skips end where position
   // arithmetic says: one load instead of n (a thumb drag skips half a table).
   if (n != 0 && !a->shared && !a->filter && !SetDeleted()) {
@@ -562,10 +567,27 @@ bool DbAppend(bool releaseLocks) {
   }
   uint32_t recno = 0;
   std::string blank = a->table->BlankRecord();
-  ErrorPtr e = a->table->AppendRecord(blank, recno);
-  if (!e && a->shared && !a->fileLocked) {
-    a->table->LockRecord(recno);  // nobody else can know this record yet
-    a->locks.insert(recno);
+  ErrorPtr e;
+  if (a->shared && !a->fileLocked) {
+    // The new record must come locked: another user's file lock covers it
+    // before it exists, and then nothing may be written.
+    a->table->Refresh();
+    uint32_t next = a->table->count() + 1;
+    if (!a->table->LockRecord(next)) {
+      a->table->UnlockAppend();
+      auto conflict = AreaError(a, EG_APPENDLOCK, 1024, "Append lock failed: the table is locked by another user", "DBAPPEND");
+      RaiseError(conflict);
+      NetErr(true);
+      return false;
+    }
+    e = a->table->AppendRecord(blank, recno);
+    if (e || recno != next) {
+      a->table->UnlockRecord(next);
+    } else {
+      a->locks.insert(recno);
+    }
+  } else {
+    e = a->table->AppendRecord(blank, recno);
   }
   if (a->shared) a->table->UnlockAppend();
   if (!Raise(e)) return false;
@@ -789,6 +811,7 @@ long OrdKeyCount() {
 bool OrdKeyGoTo(long keyNo) {
   Area* a = Need("ORDKEYGOTO");
   if (!a) return false;
+  a->found = false;
   if (!a->order()) return DbGoTo(keyNo);
   bool inRange = keyNo >= 1 && size_t(keyNo) <= a->order()->size();
   Load(*a, inRange ? a->order()->at(size_t(keyNo - 1)).rec : 0);

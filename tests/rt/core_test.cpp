@@ -123,7 +123,7 @@ TEST(Dates, RoundTripsAndFormats) {
   EXPECT_EQ(DToS(d), "20261208");
   EXPECT_EQ(SToD("20261208"), d);
   EXPECT_EQ(DToC(d), "12/08/26");
-  EXPECT_EQ(CToD("12/08/26"), d);
+  EXPECT_EQ(CToD("12/08/2026"), d);
   EXPECT_EQ(CToD("02/30/26"), Date{});  // no such day
   EXPECT_TRUE(MakeDate(2024, 2, 29).julian != 0);
   EXPECT_TRUE(MakeDate(2100, 2, 29).Empty());

@@ -117,6 +117,52 @@ TEST(Expr, FieldsOfTheSelectedArea) {
   EXPECT_EQ(e->Operation, "NOSUCH");
 }
 
+TEST(Expr, AssignmentAndMemoryVariables) {
+  nxtest::ScratchDir dir;
+  nxtest::AreasClosed closed;
+  ASSERT_TRUE(DbCreate(dir.Path("t.dbf"), Value(NewArray({Value(NewArray({"NAME", "C", 8, 0}))}))));
+  ASSERT_TRUE(DbUseArea(true, "", dir.Path("t.dbf"), "T", false));
+  DbAppend();
+  // A set/get block over a field, as generated code writes them.
+  Block name = Compile("{|u| iif(u == NIL, NAME, NAME := u)}");
+  EXPECT_EQ(name.Eval({Value("Cleo")}).AsString(), "Cleo");
+  EXPECT_EQ(Trim(FieldGet(1).AsString()), "Cleo");
+  EXPECT_EQ(Trim(name.Eval().AsString()), "Cleo");
+  EXPECT_EQ(Compile("T->NAME := 'Dee'").Eval().AsString(), "Dee");
+  EXPECT_EQ(Trim(FieldGet(1).AsString()), "Dee");
+  // A name that is no field is a memory variable; assigning creates it.
+  EXPECT_FALSE(MemVarExists("nTotal"));
+  EXPECT_EQ(Compile("nTotal := nCount := 2, nTotal := nTotal + nCount * 10").Eval().AsInt(), 22);
+  EXPECT_EQ(MemVarGet("NTOTAL").AsInt(), 22);
+  EXPECT_EQ(Compile("M->nCount").Eval().AsInt(), 2);
+  {
+    PrivateScope scope;
+    scope.Declare("nCount", 7);
+    scope.Declare("cNew", "x");
+    EXPECT_EQ(Compile("{|| nCount * 2 }").Eval().AsInt(), 14);
+    Compile("{|| cNew := cNew + 'y' }").Eval();
+    EXPECT_EQ(MemVarGet("cNew").AsString(), "xy");
+  }
+  EXPECT_EQ(MemVarGet("nCount").AsInt(), 2);
+  EXPECT_FALSE(MemVarExists("cNew"));
+  // Parameters assign locally and never leak out of the call.
+  Block twice = Compile("{|n| n := n * 2, n + 1}");
+  Value arg(5);
+  EXPECT_EQ(twice.Eval({arg}).AsInt(), 11);
+  EXPECT_EQ(arg.AsInt(), 5);
+  // FIELD-> never creates a variable; a non-variable cannot be assigned.
+  auto e = RaisedBy([] { Compile("FIELD->NOSUCH := 1").Eval(); });
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->GenCode, EG_NOVAR);
+  EXPECT_FALSE(MemVarExists("NOSUCH"));
+  e = RaisedBy([] { Compile("1 := 2"); });
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->GenCode, EG_SYNTAX);
+  MemVarRelease("nTotal");
+  MemVarRelease("nCount");
+  EXPECT_TRUE(MemVarGet("nTotal").IsNil());
+}
+
 TEST(Expr, SyntaxErrorsNameTheText) {
   const char* bad[] = {"1 +", "(1", "'open", "1 2", "{|| 1", "{|a b| a}", "Foo(1)", "IIf(.T., 1)", ".X.", "1 ? 2",
                        "", ")", "a->", "{|1| 1}"};

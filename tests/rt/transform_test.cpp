@@ -11,7 +11,7 @@ TEST(Transform, NumberTemplates) {
   EXPECT_EQ(Transform(1234, "9,999,999"), "    1,234");  // separators only between digits
   EXPECT_EQ(Transform(7, "9,999,999") + " bytes", "        7 bytes");
   EXPECT_EQ(Transform(Value(3.14159), "999.99"), "  3.14");
-  EXPECT_EQ(Transform(Value(2.675, 3), "9.99"), "2.67");  // 2.675 is below the half in binary
+  EXPECT_EQ(Transform(Value(2.675, 3), "9.99"), "2.68");  // rounded as written, though stored just below the half
   EXPECT_EQ(Transform(Value(0.5), "999.99"), "  0.50");
   EXPECT_EQ(Transform(Value(-12.5), "9999.99"), " -12.50");
   EXPECT_EQ(Transform(-234, "9,999"), " -234");
