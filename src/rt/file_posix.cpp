@@ -63,6 +63,7 @@ class PosixFile : public Storage {
   bool Flush() override { return ::fsync(fd_) == 0; }
 
   bool Lock(uint64_t offset, uint64_t length) override { return RangeLock(F_WRLCK, offset, length); }
+  bool LockShared(uint64_t offset, uint64_t length) override { return RangeLock(F_RDLCK, offset, length); }
   void Unlock(uint64_t offset, uint64_t length) override { RangeLock(F_UNLCK, offset, length); }
 
  private:

@@ -52,6 +52,11 @@ class Win32File : public Storage {
                       DWORD(length >> 32), &ov) != 0;
   }
 
+  bool LockShared(uint64_t offset, uint64_t length) override {
+    OVERLAPPED ov = At(offset);
+    return LockFileEx(h_, LOCKFILE_FAIL_IMMEDIATELY, 0, DWORD(length), DWORD(length >> 32), &ov) != 0;
+  }
+
   void Unlock(uint64_t offset, uint64_t length) override {
     OVERLAPPED ov = At(offset);
     UnlockFileEx(h_, 0, DWORD(length), DWORD(length >> 32), &ov);

@@ -22,6 +22,9 @@ class Storage {
   // Exclusive, non-blocking lock of a byte range, held by this handle only:
   // another handle on the same file, in this process or another, is refused.
   virtual bool Lock(uint64_t offset, uint64_t length) = 0;
+  // Shared, non-blocking: granted beside other shared locks, refused beside
+  // an exclusive one of another handle. Unlock releases either kind.
+  virtual bool LockShared(uint64_t offset, uint64_t length) = 0;
   virtual void Unlock(uint64_t offset, uint64_t length) = 0;
 };
 
@@ -46,6 +49,7 @@ class MemoryStorage : public Storage {
   uint64_t Size() override { return bytes_->size(); }
   bool Flush() override { return true; }
   bool Lock(uint64_t, uint64_t) override { return true; }
+  bool LockShared(uint64_t, uint64_t) override { return true; }
   void Unlock(uint64_t, uint64_t) override {}
   const std::shared_ptr<std::vector<unsigned char>>& bytes() const { return bytes_; }
 

@@ -19,24 +19,6 @@
 
 namespace nx {
 
-std::string Order::Encode(const Value& v) {
-  switch (v.type()) {
-    case Value::Type::String: return v.AsString();
-    case Value::Type::Number: {
-      double d = v.AsNumber();
-      if (d == 0 || std::isnan(d)) d = 0;  // one image for 0, -0 and NaN
-      uint64_t bits = std::bit_cast<uint64_t>(d);
-      bits = (bits & (uint64_t(1) << 63)) ? ~bits : bits | (uint64_t(1) << 63);
-      std::string s(8, '\0');
-      for (int i = 0; i < 8; ++i) s[size_t(i)] = char(bits >> (56 - 8 * i));
-      return s;
-    }
-    case Value::Type::Date: return DToS(v.AsDate());
-    case Value::Type::Logical: return v.AsLogical() ? "T" : "F";
-    default: return {};
-  }
-}
-
 namespace {
 
 struct Area {
@@ -48,7 +30,7 @@ struct Area {
   bool eof = true, bof = true, found = false;
   std::string record;
   bool dirty = false, modified = false;
-  std::vector<Order> orders;
+  std::vector<std::unique_ptr<Order>> orders;
   size_t focus = 0;  // 1-based, 0 = natural order
   std::set<uint32_t> locks;
   bool fileLocked = false;
@@ -56,13 +38,14 @@ struct Area {
   std::string filterText;
 
   uint32_t count() const { return table->count(); }
-  Order* order() { return focus ? &orders[focus - 1] : nullptr; }
+  Order* order() { return focus ? orders[focus - 1].get() : nullptr; }
 };
 
 std::array<std::unique_ptr<Area>, kMaxAreas + 1> g_areas;
 int g_current = 1;
 std::map<std::string, std::pair<std::shared_ptr<std::vector<unsigned char>>, std::shared_ptr<std::vector<unsigned char>>>>
     g_memoryTables;
+std::map<std::string, std::shared_ptr<std::vector<unsigned char>>> g_memoryIndexes;
 
 Area* Current() { return g_areas[size_t(g_current)].get(); }
 
@@ -83,6 +66,18 @@ Area* Need(const char* operation) {
 bool Raise(const ErrorPtr& e) {
   if (e) RaiseError(e);
   return !e;
+}
+
+// Runs work on the area's orders; a fault of an index file (damage, a failed
+// read or write, a lock not granted) is raised and `fallback` answered.
+template <class R, class F>
+R Guard(R fallback, F&& work) {
+  try {
+    return work();
+  } catch (const IndexFault& fault) {
+    RaiseError(fault.error);
+    return fallback;
+  }
 }
 
 // Writes a changed record back; a record is written whole, in one call.
@@ -110,67 +105,91 @@ void Refresh(Area& a) {
   if (a.shared) a.table->Refresh();
 }
 
-std::string KeyOf(Order& o) { return Order::Encode(o.key().Eval()); }
-
 bool Visible(Area& a) {
   if (SetDeleted() && !a.record.empty() && a.record[0] == '*') return false;
   if (a.filter) return a.filter.Eval().AsLogical();
   return true;
 }
 
-// Navigation walks positions 0..N-1 of the focused order (or of record
-// numbers) and stops on the first visible record.
-size_t PositionCount(Area& a) { return a.order() ? a.order()->size() : a.count(); }
-uint32_t RecAt(Area& a, size_t pos) { return a.order() ? a.order()->at(pos).rec : uint32_t(pos + 1); }
+// A place in the walking order: an entry of the focused order, or a record
+// number (with no key) in natural order.
+using Place = Order::Entry;
 
-// Position of the current record: index, and whether it is exactly there.
-std::pair<size_t, bool> Locate(Area& a) {
-  if (a.recno > a.count()) return {PositionCount(a), false};
-  if (Order* o = a.order()) {
-    size_t p = o->LowerBound(KeyOf(*o), a.recno);
-    return {p, p < o->size() && o->at(p).rec == a.recno};
-  }
-  return {a.recno - 1, true};
+Place Here(Area& a) {
+  Order* o = a.order();
+  return Place{o ? o->KeyOf() : std::string(), a.recno};
 }
 
-bool SettleForward(Area& a, size_t pos) {
-  for (size_t n = PositionCount(a); pos < n; ++pos) {
-    Load(a, RecAt(a, pos));
-    if (Visible(a)) return true;
-  }
+std::optional<Place> FirstPlace(Area& a) {
+  if (Order* o = a.order()) return o->First();
+  return a.count() ? std::optional<Place>(Place{{}, 1}) : std::nullopt;
+}
+
+std::optional<Place> LastPlace(Area& a) {
+  if (Order* o = a.order()) return o->Last();
+  return a.count() ? std::optional<Place>(Place{{}, a.count()}) : std::nullopt;
+}
+
+// The places after and before `p`; from the end-of-file position "before"
+// is the last place.
+std::optional<Place> NextPlace(Area& a, const Place& p) {
+  if (p.rec > a.count()) return std::nullopt;
+  if (Order* o = a.order()) return o->After(p);
+  return p.rec < a.count() ? std::optional<Place>(Place{{}, p.rec + 1}) : std::nullopt;
+}
+
+std::optional<Place> PrevPlace(Area& a, const Place& p) {
+  if (p.rec > a.count()) return LastPlace(a);
+  if (Order* o = a.order()) return o->Before(p);
+  return p.rec > 1 ? std::optional<Place>(Place{{}, p.rec - 1}) : std::nullopt;
+}
+
+// Loads the record of a place. An entry another program has just added may
+// name a record past the count read so far: read the count again, and skip
+// the entry if the record is still not there.
+bool LoadPlace(Area& a, const Place& p) {
+  if (p.rec > a.count()) a.table->Refresh();
+  if (p.rec > a.count()) return false;
+  Load(a, p.rec);
+  return true;
+}
+
+// From `p` on (or back), stops on the first visible record.
+bool SettleForward(Area& a, std::optional<Place> p) {
+  for (; p; p = NextPlace(a, *p))
+    if (LoadPlace(a, *p) && Visible(a)) return true;
   Load(a, 0);
   return false;
 }
 
-bool SettleBackward(Area& a, size_t pos) {  // pos is one past the first candidate
-  while (pos-- > 0) {
-    Load(a, RecAt(a, pos));
-    if (Visible(a)) return true;
-  }
+bool SettleBackward(Area& a, std::optional<Place> p) {
+  for (; p; p = PrevPlace(a, *p))
+    if (LoadPlace(a, *p) && Visible(a)) return true;
   return false;
 }
 
 void GoTopIn(Area& a) {
   a.found = false;
   Refresh(a);
-  bool any = SettleForward(a, 0);
+  bool any = SettleForward(a, FirstPlace(a));
   a.eof = !any;
   a.bof = !any;
 }
 
 void UpdateOrders(Area& a, const std::vector<std::string>& oldKeys) {
   for (size_t i = 0; i < a.orders.size(); ++i) {
-    std::string now = KeyOf(a.orders[i]);
+    Order& o = *a.orders[i];
+    std::string now = o.KeyOf();
     if (now != oldKeys[i]) {
-      a.orders[i].Erase(oldKeys[i], a.recno);
-      a.orders[i].Insert(std::move(now), a.recno);
+      o.Erase(oldKeys[i], a.recno);
+      o.Insert(now, a.recno);
     }
   }
 }
 
 std::vector<std::string> CurrentKeys(Area& a) {
   std::vector<std::string> keys;
-  for (auto& o : a.orders) keys.push_back(KeyOf(o));
+  for (auto& o : a.orders) keys.push_back(o->KeyOf());
   return keys;
 }
 
@@ -199,6 +218,10 @@ void Close(int n) {
   if (!slot) return;
   Area& a = *slot;
   Flush(a);
+  Guard(0, [&] {
+    for (auto& o : a.orders) o->Flush();
+    return 0;
+  });
   if (a.modified && !a.readOnly) a.table->TouchDate();
   ReleaseLocks(a);
   slot.reset();
@@ -230,6 +253,133 @@ int FreeArea() {
   for (int i = 1; i <= kMaxAreas; ++i)
     if (!g_areas[size_t(i)]) return i;
   return 0;
+}
+
+}  // namespace
+
+namespace {
+
+// An index file beside the table unless the name has a folder; ".ntx" unless
+// it has an extension. In-memory tables keep their indexes in memory.
+std::string IndexFileName(const Area& a, std::string_view name) {
+  std::string n = AllTrim(name);
+  if (a.driver == kArrayDriver) n = Upper(n);
+  auto slash = n.find_last_of("/\\:");
+  auto dot = n.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) n += a.driver == kArrayDriver ? ".NTX" : ".ntx";
+  if (slash == std::string::npos && a.driver != kArrayDriver) {
+    const std::string& table = a.table->fileName();
+    auto tableSlash = table.find_last_of("/\\:");
+    if (tableSlash != std::string::npos) n = table.substr(0, tableSlash + 1) + n;
+  }
+  return n;
+}
+
+std::string TagOf(const std::string& file) {
+  auto slash = file.find_last_of("/\\:");
+  std::string base = slash == std::string::npos ? file : file.substr(slash + 1);
+  return Upper(base.substr(0, base.find('.')));
+}
+
+ErrorPtr IndexError(const Area& a, int genCode, std::string description, const std::string& file, const char* operation) {
+  auto e = AreaError(&a, genCode, genCode == EG_CORRUPTION ? 1012 : 1001, std::move(description), operation);
+  e->FileName = file;
+  return e;
+}
+
+struct EvalFailed {};
+
+// Evaluates a key expression on the current record; errors answer nullopt
+// instead of reaching the error block.
+std::optional<Value> TryKey(const std::function<Value()>& f) {
+  ErrorHandler old = ErrorBlock([](const ErrorPtr&) -> Value { throw EvalFailed{}; });
+  std::optional<Value> v;
+  try {
+    v = f();
+  } catch (const EvalFailed&) {
+  } catch (const RuntimeError&) {
+  }
+  ErrorBlock(std::move(old));
+  return v;
+}
+
+// Key type, length and decimals from a first key value; a lone field gives
+// its own width.
+std::optional<KeySpec> SpecOf(Area& a, const Value& v, std::string_view expr) {
+  KeySpec spec;
+  spec.type = v.ValType();
+  switch (spec.type) {
+    case 'C': spec.len = int(v.AsString().size()); break;
+    case 'D': spec.len = 8; break;
+    case 'L': spec.len = 1; break;
+    case 'N': {
+      std::string name = Upper(AllTrim(expr));
+      if (auto arrow = name.find("->"); arrow != std::string::npos) name = AllTrim(name.substr(arrow + 2));
+      int pos = FieldPos(name);
+      if (pos > 0) {
+        const FieldInfo& f = a.table->fields()[size_t(pos - 1)];
+        if (f.type == 'N') spec.len = f.len, spec.dec = f.dec;
+      }
+      if (spec.len == 0) {
+        std::string text = AllTrim(Str(v));
+        auto dot = text.find('.');
+        spec.dec = dot == std::string::npos ? 0 : int(text.size() - dot - 1);
+        spec.len = std::max<int>(int(Str(v).size()), 10 + (spec.dec ? spec.dec + 1 : 0));
+      }
+      break;
+    }
+    default: return std::nullopt;
+  }
+  if (spec.len < 1 || spec.len > NtxIndex::kMaxKey) return std::nullopt;
+  return spec;
+}
+
+std::unique_ptr<Storage> OpenIndexStorage(const Area& a, const std::string& file, int& os) {
+  if (a.driver == kArrayDriver) {
+    auto it = g_memoryIndexes.find(file);
+    if (it == g_memoryIndexes.end()) {
+      os = 2;
+      return nullptr;
+    }
+    return std::make_unique<MemoryStorage>(it->second);
+  }
+  return OpenFile(file, a.shared ? OpenMode::Shared : OpenMode::Exclusive, a.readOnly, os);
+}
+
+// Whether an index is used shared: memory indexes too, so that two areas on
+// one in-memory table see each other's changes at once.
+bool SharedIndex(const Area& a) { return a.shared || a.driver == kArrayDriver; }
+
+// Opens an index file into the area; false (after raising) when it cannot.
+bool AddIndex(Area& a, std::string_view name, const char* operation) {
+  std::string file = IndexFileName(a, name);
+  int os = 0;
+  auto storage = OpenIndexStorage(a, file, os);
+  if (!storage) {
+    auto e = IndexError(a, EG_OPEN, "Open error: index", file, operation);
+    e->OsCode = os;
+    e->CanRetry = os == 32;
+    RaiseError(e);
+    return false;
+  }
+  return Guard(false, [&] {
+    auto index = NtxIndex::Open(std::move(storage), file, a.driver, SharedIndex(a));
+    const auto& opt = index->options();
+    // The key must be one this table can compute, of the file's type and width.
+    Block block = TryKey([&] { return Value(Compile(opt.keyExpr)); }).value_or(Value()).AsBlock();
+    std::optional<Value> first = block ? TryKey([&] { return block.Eval(); }) : std::nullopt;
+    KeySpec spec{first ? first->ValType() : 'U', opt.keySize, opt.keyDec};
+    bool fits = first && (spec.type == 'C' || spec.type == 'N' || (spec.type == 'D' && opt.keySize == 8) ||
+                          (spec.type == 'L' && opt.keySize == 1));
+    if (!fits) {
+      RaiseError(IndexError(a, EG_CORRUPTION, "Corruption detected: key expression " + opt.keyExpr + " does not fit this table",
+                            file, operation));
+      return false;
+    }
+    std::string tag = opt.tag.empty() ? TagOf(file) : Upper(AllTrim(opt.tag));
+    a.orders.push_back(std::make_unique<Order>(tag, block, spec, std::move(index)));
+    return true;
+  });
 }
 
 }  // namespace
@@ -267,7 +417,7 @@ std::string Alias(int area) {
 bool Used() { return Current() != nullptr; }
 
 bool DbUseArea(bool newArea, std::string_view driver, std::string_view file, std::string_view alias,
-               std::optional<bool> shared, bool readOnly) {
+               std::optional<bool> shared, bool readOnly, const std::vector<std::string>& indexes) {
   std::string drv = DriverName(driver);
   if (newArea && !DbSelectArea(0)) {
     RaiseError(AreaError(nullptr, EG_OPEN, 1003, "No free work area", "DBUSEAREA"));
@@ -324,8 +474,16 @@ bool DbUseArea(bool newArea, std::string_view driver, std::string_view file, std
   a->shared = isShared && drv == kDbfDriver;
   a->readOnly = readOnly;
   g_areas[size_t(g_current)] = std::move(a);
-  GoTopIn(*Current());
-  return true;
+  Area& area = *Current();
+  // An index that cannot be opened is raised; the table stays open without it.
+  bool all = true;
+  for (const auto& index : indexes) all = AddIndex(area, index, "DBUSEAREA") && all;
+  if (!area.orders.empty()) area.focus = 1;
+  Guard(false, [&] {
+    GoTopIn(area);
+    return true;
+  });
+  return all;
 }
 
 bool DbCreate(std::string_view file, const Value& aStruct, std::string_view driver) {
@@ -395,8 +553,10 @@ std::string RddName() {
 bool DbGoTop() {
   Area* a = Need("DBGOTOP");
   if (!a) return false;
-  GoTopIn(*a);
-  return true;
+  return Guard(false, [&] {
+    GoTopIn(*a);
+    return true;
+  });
 }
 
 bool DbGoBottom() {
@@ -404,10 +564,12 @@ bool DbGoBottom() {
   if (!a) return false;
   a->found = false;
   Refresh(*a);
-  bool any = SettleBackward(*a, PositionCount(*a));
-  if (!any) Load(*a, 0);
-  a->eof = a->bof = !any;
-  return true;
+  return Guard(false, [&] {
+    bool any = SettleBackward(*a, LastPlace(*a));
+    if (!any) Load(*a, 0);
+    a->eof = a->bof = !any;
+    return true;
+  });
 }
 
 bool DbGoTo(long recno) {
@@ -431,43 +593,76 @@ bool DbSkip(long n) {
     Load(*a, a->recno);
     return true;
   }
-  a->bof = a->eof = false;
-  for (; n > 0; --n) {
-    auto [pos, exact] = Locate(*a);
-    if (!SettleForward(*a, exact ? pos + 1 : pos)) {
-      a->eof = true;
-      return true;
+  return Guard(false, [&] {
+    a->bof = a->eof = false;
+    for (; n > 0; --n) {
+      if (!SettleForward(*a, NextPlace(*a, Here(*a)))) {
+        a->eof = true;
+        return true;
+      }
     }
-  }
-  for (; n < 0; ++n) {
-    auto [pos, exact] = Locate(*a);
-    if (!SettleBackward(*a, pos)) {
-      GoTopIn(*a);
-      a->bof = true;
-      return true;
+    for (; n < 0; ++n) {
+      if (!SettleBackward(*a, PrevPlace(*a, Here(*a)))) {
+        GoTopIn(*a);
+        a->bof = true;
+        return true;
+      }
     }
-  }
-  return true;
+    return true;
+  });
 }
+
+namespace {
+
+// When every record is visible, a skip needs no record but the last: short
+// skips step through the order, long ones (a thumb drag skips half a table)
+// go by position. Answers nullopt when the fast way does not apply.
+std::optional<long> SkipVisible(Area& a, long n) {
+  if (n == 0 || a.shared || a.filter || SetDeleted() || a.recno > a.count()) return std::nullopt;
+  Order* o = a.order();
+  if (!o) {
+    long last = long(a.count()), at = long(a.recno);
+    long target = std::clamp(at + n, 1L, last);
+    Load(a, uint32_t(target));
+    a.eof = false;
+    a.bof = at + n < 1;
+    return target - at;
+  }
+  Place here = Here(a);
+  constexpr long kStepLimit = 64;
+  if (n > -kStepLimit && n < kStepLimit) {
+    if (!o->Contains(here)) return std::nullopt;  // steps start from the record's own entry
+    long done = 0;
+    Place p = here;
+    while (done != n) {
+      auto next = n > 0 ? o->After(p) : o->Before(p);
+      if (!next) break;
+      p = std::move(*next);
+      done += n > 0 ? 1 : -1;
+    }
+    if (!LoadPlace(a, p)) return std::nullopt;
+    a.eof = false;
+    a.bof = n < 0 && done != n;
+    return done;
+  }
+  auto pos = o->Position(here);
+  if (!pos) return std::nullopt;
+  long count = long(o->Count()), at = long(*pos);
+  long target = std::clamp(at + n, 0L, count - 1);
+  auto p = o->At(size_t(target));
+  if (!p || !LoadPlace(a, *p)) return std::nullopt;
+  a.eof = false;
+  a.bof = at + n < 0;  // the skip that met the beginning
+  return target - at;
+}
+
+}  // namespace
 
 long DbSkipper(long n) {
   Area* a = Need("DBSKIPPER");
   if (!a) return 0;
   a->found = false;
-  // When every record is visible, n single skips end where position
-  // arithmetic says: one load instead of n (a thumb drag skips half a table).
-  if (n != 0 && !a->shared && !a->filter && !SetDeleted()) {
-    auto [pos, exact] = Locate(*a);
-    size_t count = PositionCount(*a);
-    if (exact && pos < count) {
-      long last = long(count) - 1, at = long(pos);
-      long target = std::clamp(at + n, 0L, last);
-      Load(*a, RecAt(*a, size_t(target)));
-      a->eof = false;
-      a->bof = at + n < 0;  // the skip that met the beginning
-      return target - at;
-    }
-  }
+  if (auto done = Guard(std::optional<long>(0), [&] { return SkipVisible(*a, n); })) return *done;
   long done = 0;
   if (n == 0) {
     DbSkip(0);
@@ -490,6 +685,21 @@ long DbSkipper(long n) {
   return done;
 }
 
+namespace {
+
+// The key part a seek or a scope value stands for; raises a type error.
+std::optional<std::string> KeyPart(Area& a, Order& o, const Value& v, const char* operation) {
+  std::string part;
+  if (EncodeKey(v, o.spec(), part, true)) return part;
+  auto e = AreaError(&a, EG_DATATYPE, 1020, std::string("Data type error: the key of ") + o.tag() + " is of type " + o.spec().type, operation);
+  e->FileName = o.fileName();
+  e->Args = Value(NewArray({v}));
+  RaiseError(e);
+  return std::nullopt;
+}
+
+}  // namespace
+
 bool DbSeek(const Value& key, std::optional<bool> softSeek, bool last) {
   Area* a = Need("DBSEEK");
   if (!a) return false;
@@ -500,26 +710,29 @@ bool DbSeek(const Value& key, std::optional<bool> softSeek, bool last) {
   }
   Refresh(*a);
   Flush(*a);
-  std::string k = Order::Encode(key);
-  size_t begin = o->PrefixBegin(k), end = o->PrefixEnd(k);
-  bool hit = false;
-  if (last) {
-    hit = SettleBackward(*a, end) && a->recno <= a->count() && o->LowerBound(KeyOf(*o), a->recno) >= begin;
-  } else {
-    hit = SettleForward(*a, begin) && o->LowerBound(KeyOf(*o), a->recno) < end;
-  }
-  a->found = hit;
-  a->bof = false;
-  if (!hit) {
-    // Soft seek stays on the next greater key; otherwise end of file.
-    bool soft = softSeek.value_or(SetSoftSeek());
-    bool settled = soft && SettleForward(*a, end);
-    if (!settled) Load(*a, 0);
-    a->eof = !settled;
-  } else {
-    a->eof = false;
-  }
-  return hit;
+  a->found = false;
+  auto part = KeyPart(*a, *o, key, "DBSEEK");
+  if (!part) return false;
+  return Guard(false, [&] {
+    bool hit = false;
+    if (last) {
+      hit = SettleBackward(*a, o->SeekLast(*part)) && o->Begins(o->KeyOf(), *part);
+    } else {
+      hit = SettleForward(*a, o->SeekFirst(*part)) && o->Begins(o->KeyOf(), *part);
+    }
+    a->found = hit;
+    a->bof = false;
+    if (!hit) {
+      // Soft seek stays on the next greater key; otherwise end of file.
+      bool soft = softSeek.value_or(SetSoftSeek());
+      bool settled = soft && SettleForward(*a, o->SeekPast(*part));
+      if (!settled) Load(*a, 0);
+      a->eof = !settled;
+    } else {
+      a->eof = false;
+    }
+    return hit;
+  });
 }
 
 bool Found() { return Current() && Current()->found; }
@@ -596,8 +809,10 @@ bool DbAppend(bool releaseLocks) {
   a->record = blank;
   a->eof = a->bof = false;
   a->found = false;
-  for (auto& o : a->orders) o.Insert(KeyOf(o), recno);
-  return true;
+  return Guard(false, [&] {
+    for (auto& o : a->orders) o->Insert(o->KeyOf(), recno);
+    return true;
+  });
 }
 
 namespace {
@@ -655,12 +870,17 @@ Value FieldPut(int pos, const Value& value) {
     return Value();
   }
   if (!CanWrite(*a, "FIELDPUT")) return Value();
+  // Keys move with the field, under the same lock as the record.
   std::vector<std::string> oldKeys = CurrentKeys(*a);
   std::string before = a->record;
   if (!Raise(a->table->PutField(a->record, size_t(pos - 1), value))) return Value();
   if (a->record != before) {
     a->dirty = true;
-    UpdateOrders(*a, oldKeys);
+    if (!Guard(false, [&] {
+          UpdateOrders(*a, oldKeys);
+          return true;
+        }))
+      return Value();
   }
   return value;
 }
@@ -668,6 +888,10 @@ Value FieldPut(int pos, const Value& value) {
 void DbCommit() {
   if (Area* a = Current()) {
     Flush(*a);
+    Guard(false, [&] {
+      for (auto& o : a->orders) o->Flush();
+      return true;
+    });
     a->table->Flush();
   }
 }
@@ -728,7 +952,7 @@ void DbUnlock() {
   }
 }
 
-bool OrdCreate(std::string_view tag, std::string_view keyExpr, const Block& key) {
+bool OrdCreate(std::string_view tag, std::string_view keyExpr, const Block& key, const OrderOptions& options) {
   Area* a = Need("ORDCREATE");
   if (!a) return false;
   Block block = key;
@@ -738,24 +962,107 @@ bool OrdCreate(std::string_view tag, std::string_view keyExpr, const Block& key)
   }
   Flush(*a);
   Refresh(*a);
-  std::string name = Upper(AllTrim(tag));
-  if (name.empty()) name = Upper(AllTrim(keyExpr)).substr(0, 10);
-  Order order(name, std::string(keyExpr), block);
-  std::vector<Order::Entry> entries;
+  std::string bag = AllTrim(tag).empty() ? TagOf(a->table->fileName()) : AllTrim(tag);
+  std::string file = IndexFileName(*a, bag);
+  std::string name = TagOf(file);
+  // The first record (or the blank one) sets the key's type and width.
+  Load(*a, a->count() ? 1 : 0);
+  auto spec = SpecOf(*a, block.Eval(), keyExpr);
+  if (!spec) {
+    auto e = IndexError(*a, EG_ARG, "Invalid key: the expression gives no character, number, date or logical key of 1 to 256 bytes",
+                        file, "ORDCREATE");
+    e->Args = Value(NewArray({Value(keyExpr)}));
+    RaiseError(e);
+    GoTopIn(*a);
+    return false;
+  }
+  Order probe("", block, *spec, nullptr);
+  std::vector<NtxIndex::Entry> entries;
   entries.reserve(a->count());
   for (uint32_t r = 1; r <= a->count(); ++r) {
     Load(*a, r);
-    entries.push_back({KeyOf(order), r});
+    entries.push_back({probe.KeyOf(), r});
   }
-  order.Build(std::move(entries));
-  // A tag of the same name is replaced.
-  auto same = std::find_if(a->orders.begin(), a->orders.end(), [&](const Order& o) { return o.tag() == name; });
-  if (same != a->orders.end()) a->orders.erase(same);
-  a->orders.push_back(std::move(order));
-  a->focus = a->orders.size();
+  // An order of the same name, or on the same file, is replaced.
+  for (size_t i = a->orders.size(); i-- > 0;) {
+    if (a->orders[i]->tag() == name || a->orders[i]->fileName() == file) {
+      Guard(false, [&] {
+        a->orders[i]->Flush();
+        return true;
+      });
+      a->orders.erase(a->orders.begin() + std::ptrdiff_t(i));
+    }
+  }
+  a->focus = 0;
+  std::unique_ptr<Storage> storage;
+  if (a->driver == kArrayDriver) {
+    auto bytes = std::make_shared<std::vector<unsigned char>>();
+    g_memoryIndexes[file] = bytes;
+    storage = std::make_unique<MemoryStorage>(bytes);
+  } else {
+    int os = 0;
+    storage = CreateNewFile(file, os);
+    if (!storage) {
+      auto e = IndexError(*a, EG_CREATE, "Create error: index", file, "ORDCREATE");
+      e->OsCode = os;
+      RaiseError(e);
+      GoTopIn(*a);
+      return false;
+    }
+  }
+  NtxIndex::Options opt{std::string(AllTrim(keyExpr)), name, spec->len, spec->dec, options.unique, options.descending};
+  if (opt.keyExpr.empty()) opt.keyExpr = block.text;
+  bool built = Guard(false, [&] {
+    auto index = NtxIndex::Build(std::move(storage), file, a->driver, opt, std::move(entries), SharedIndex(*a));
+    if (a->shared) {
+      // Built under an exclusive hold; others may use it from now on.
+      index.reset();
+      int os = 0;
+      auto reopened = OpenIndexStorage(*a, file, os);
+      if (!reopened) throw IndexFault{IndexError(*a, EG_OPEN, "Open error: index", file, "ORDCREATE")};
+      index = NtxIndex::Open(std::move(reopened), file, a->driver, true);
+    }
+    a->orders.push_back(std::make_unique<Order>(name, block, *spec, std::move(index)));
+    return true;
+  });
+  if (built) a->focus = a->orders.size();
   GoTopIn(*a);
+  return built;
+}
+
+bool OrdListAdd(std::string_view file) {
+  Area* a = Need("ORDLISTADD");
+  if (!a) return false;
+  bool first = a->orders.empty();
+  if (!AddIndex(*a, file, "ORDLISTADD")) return false;
+  // The first index opened gives the area its order.
+  if (first) {
+    a->focus = 1;
+    GoTopIn(*a);
+  }
   return true;
 }
+
+void OrdListClear() {
+  Area* a = Current();
+  if (!a) return;
+  Flush(*a);
+  Guard(false, [&] {
+    for (auto& o : a->orders) o->Flush();
+    return true;
+  });
+  a->orders.clear();
+  a->focus = 0;
+}
+
+std::string OrdBagName(int order) {
+  Area* a = Current();
+  if (!a) return {};
+  size_t n = order == 0 ? a->focus : size_t(std::max(order, 0));
+  return n >= 1 && n <= a->orders.size() ? a->orders[n - 1]->fileName() : std::string();
+}
+
+int OrdCount() { return Current() ? int(Current()->orders.size()) : 0; }
 
 std::string OrdSetFocus() {
   Area* a = Current();
@@ -771,7 +1078,7 @@ std::string OrdSetFocus(std::string_view tag) {
     a->focus = 0;
   } else {
     for (size_t i = 0; i < a->orders.size(); ++i)
-      if (a->orders[i].tag() == want) a->focus = i + 1;
+      if (a->orders[i]->tag() == want) a->focus = i + 1;
   }
   return previous;
 }
@@ -788,24 +1095,41 @@ std::string IndexKey(int order) {
   Area* a = Current();
   if (!a) return {};
   size_t n = order == 0 ? a->focus : size_t(std::max(order, 0));
-  return n >= 1 && n <= a->orders.size() ? a->orders[n - 1].expr() : std::string();
+  return n >= 1 && n <= a->orders.size() ? a->orders[n - 1]->expr() : std::string();
 }
 
 int IndexOrd() { return Current() ? int(Current()->focus) : 0; }
+
+Value OrdScope(int which, std::optional<Value> value) {
+  Area* a = Current();
+  if (!a || !a->order() || (which != kTopScope && which != kBottomScope)) return Value();
+  Order& o = *a->order();
+  Value previous = o.ScopeValue(which);
+  if (!value) return previous;
+  if (value->IsNil()) {
+    o.SetScope(which, std::nullopt, Value());
+  } else if (auto part = KeyPart(*a, o, *value, "ORDSCOPE")) {
+    o.SetScope(which, std::move(part), *value);
+  }
+  return previous;
+}
 
 long OrdKeyNo() {
   Area* a = Current();
   if (!a || a->recno > a->count()) return 0;
   if (!a->order()) return long(a->recno);
-  auto [pos, exact] = Locate(*a);
-  return exact ? long(pos + 1) : 0;
+  return Guard(0L, [&] {
+    auto pos = a->order()->Position(Here(*a));
+    return pos ? long(*pos + 1) : 0L;
+  });
 }
 
 long OrdKeyCount() {
   Area* a = Current();
   if (!a) return 0;
   if (!a->order()) return RecCount();
-  return long(a->order()->size());
+  Refresh(*a);
+  return Guard(0L, [&] { return long(a->order()->Count()); });
 }
 
 bool OrdKeyGoTo(long keyNo) {
@@ -813,11 +1137,15 @@ bool OrdKeyGoTo(long keyNo) {
   if (!a) return false;
   a->found = false;
   if (!a->order()) return DbGoTo(keyNo);
-  bool inRange = keyNo >= 1 && size_t(keyNo) <= a->order()->size();
-  Load(*a, inRange ? a->order()->at(size_t(keyNo - 1)).rec : 0);
-  a->eof = !inRange;
-  a->bof = PositionCount(*a) == 0;
-  return inRange;
+  Refresh(*a);
+  return Guard(false, [&] {
+    std::optional<Place> p = keyNo >= 1 ? a->order()->At(size_t(keyNo - 1)) : std::nullopt;
+    bool inRange = p && LoadPlace(*a, *p);
+    if (!inRange) Load(*a, 0);
+    a->eof = !inRange;
+    a->bof = !a->order()->First();
+    return inRange;
+  });
 }
 
 AreaScope::AreaScope(std::string_view alias) : previous_(g_current), ok_(false) {
