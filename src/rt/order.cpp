@@ -9,9 +9,11 @@ namespace nx {
 
 namespace {
 
-std::string NumberKey(double x, int len, int dec) {
+std::string NumberKey(double x, int len, int dec, bool part) {
   std::string digits = std::isfinite(x) ? FormatFixed(std::abs(x), dec) : std::string();
   bool negative = x < 0 && digits.find_first_not_of("0.") != std::string::npos;
+  // A sought value too wide for the key lies beyond every key of its sign.
+  if (part && (digits.empty() || digits.size() > size_t(len))) return std::string(size_t(len), negative ? '!' : ':');
   if (digits.empty() || digits.size() > size_t(len)) {
     // Too wide for the key: the largest key of its sign, never a wrong place.
     digits.assign(size_t(len), '9');
@@ -34,7 +36,7 @@ bool EncodeKey(const Value& v, const KeySpec& spec, std::string& out, bool part)
       return true;
     case 'N':
       if (!v.IsNumber()) return false;
-      out = NumberKey(v.AsNumber(), spec.len, spec.dec);
+      out = NumberKey(v.AsNumber(), spec.len, spec.dec, part);
       return true;
     case 'D':
       if (!v.IsDate()) return false;

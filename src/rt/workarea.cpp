@@ -176,6 +176,14 @@ void GoTopIn(Area& a) {
   a.bof = !any;
 }
 
+// GoTopIn where an index fault is raised rather than thrown on.
+void GoTopRaising(Area& a) {
+  Guard(false, [&] {
+    GoTopIn(a);
+    return true;
+  });
+}
+
 void UpdateOrders(Area& a, const std::vector<std::string>& oldKeys) {
   for (size_t i = 0; i < a.orders.size(); ++i) {
     Order& o = *a.orders[i];
@@ -973,7 +981,7 @@ bool OrdCreate(std::string_view tag, std::string_view keyExpr, const Block& key,
                         file, "ORDCREATE");
     e->Args = Value(NewArray({Value(keyExpr)}));
     RaiseError(e);
-    GoTopIn(*a);
+    GoTopRaising(*a);
     return false;
   }
   Order probe("", block, *spec, nullptr);
@@ -1006,7 +1014,7 @@ bool OrdCreate(std::string_view tag, std::string_view keyExpr, const Block& key,
       auto e = IndexError(*a, EG_CREATE, "Create error: index", file, "ORDCREATE");
       e->OsCode = os;
       RaiseError(e);
-      GoTopIn(*a);
+      GoTopRaising(*a);
       return false;
     }
   }
@@ -1026,7 +1034,7 @@ bool OrdCreate(std::string_view tag, std::string_view keyExpr, const Block& key,
     return true;
   });
   if (built) a->focus = a->orders.size();
-  GoTopIn(*a);
+  GoTopRaising(*a);
   return built;
 }
 
@@ -1038,7 +1046,7 @@ bool OrdListAdd(std::string_view file) {
   // The first index opened gives the area its order.
   if (first) {
     a->focus = 1;
-    GoTopIn(*a);
+    GoTopRaising(*a);
   }
   return true;
 }
