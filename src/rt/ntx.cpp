@@ -355,14 +355,19 @@ uint32_t NtxIndex::SubtreeCount(uint32_t offset, int depth) {
 size_t NtxIndex::CountBefore(const Before& before) {
   Access access(*this, false);
   size_t count = 0;
+  const Page *loPage = nullptr, *hiPage = nullptr;
+  size_t lo = 0, hi = 0;
   uint32_t offset = root_;
   for (int depth = 0;; ++depth) {
     if (depth > kMaxDepth) Corrupt("index tree too deep (pages form a loop)");
     const Page& p = Load(offset);
+    CheckBounds(p, offset, loPage, lo, hiPage, hi);
     size_t i = Partition(p, before);
     count += i;
     if (p.Leaf()) break;
     for (size_t j = 0; j < i; ++j) count += SubtreeCount(p.child[j], depth + 1);
+    if (i > 0) loPage = &p, lo = i - 1;
+    if (i < p.n) hiPage = &p, hi = i;
     offset = p.child[i];
   }
   return count;
@@ -370,10 +375,13 @@ size_t NtxIndex::CountBefore(const Before& before) {
 
 std::optional<NtxIndex::Entry> NtxIndex::At(size_t pos) {
   Access access(*this, false);
+  const Page *loPage = nullptr, *hiPage = nullptr;
+  size_t lo = 0, hi = 0;
   uint32_t offset = root_;
   for (int depth = 0;; ++depth) {
     if (depth > kMaxDepth) Corrupt("index tree too deep (pages form a loop)");
     const Page& p = Load(offset);
+    CheckBounds(p, offset, loPage, lo, hiPage, hi);
     if (p.Leaf()) {
       if (pos < p.n) return Entry{std::string(Key(p, pos)), p.rec[pos]};
       return std::nullopt;
@@ -389,6 +397,8 @@ std::optional<NtxIndex::Entry> NtxIndex::At(size_t pos) {
       }
     }
     if (j > p.n) return std::nullopt;
+    if (j > 0) loPage = &p, lo = j - 1;
+    if (j < p.n) hiPage = &p, hi = j;
     offset = p.child[j];
   }
 }

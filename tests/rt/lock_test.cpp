@@ -1,12 +1,13 @@
 // Sharing and locking with real OS files: exclusive use, record and file
 // locks between handles and between processes, and two processes appending
-// and editing one table at the same time.
+// and editing one table and its two indexes at the same time.
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
 
 #include "data_support.h"
+#include "rt/expr.h"
 #include "rt/storage.h"
 #include "rt/strings.h"
 #include "rt/workarea.h"
@@ -126,28 +127,44 @@ TEST(Locking, AnotherProcessSeesLocksAndSharing) {
 }
 
 TEST(Locking, DISABLED_ChildWorker) {
-  // Appends tagged records, then increments the counter of record 1 under
-  // its lock, competing with a sibling doing the same.
+  // Appends tagged records and finds each one again through the index the
+  // sibling is changing too, then increments the counters under their locks.
   std::string path = nxtest::ChildEnv("NX_CHILD_TABLE");
   std::string tag = nxtest::ChildEnv("NX_CHILD_TAG");
-  ASSERT_TRUE(OpenShared(path, "W"));
+  ASSERT_TRUE(DbUseArea(true, "", path, "W", true, false, {"BYTAG", "BYN"}));
   for (int i = 1; i <= kAppendsPerChild; ++i) {
     ASSERT_TRUE(DbAppend());
     FieldPut(1, tag);
     FieldPut(2, i);
     if (i % 10 == 0) FieldPut(3, tag + " memo " + std::to_string(i));
+    long rec = RecNo();
     DbUnlock();
+    ASSERT_TRUE(DbSeek(PadR(tag, 4) + Str(Value(i), 6))) << tag << " " << i;
+    ASSERT_EQ(RecNo(), rec);
   }
   // Counters on records 1 to 3 in turn: the lock moves between records
   // while the sibling holds another.
   for (int i = 0; i < kEditsPerChild; ++i) {
     DbGoTo(1 + i % kCounters);
     while (!RLock()) PauseBriefly();
-    FieldPut(2, FieldGet(2).AsInt() + 1);
+    FieldPut(2, FieldGet(2).AsInt() + 1);  // moves the record in both indexes
     DbUnlock();
   }
   DbCloseAll();
 }
+
+namespace {
+
+// The order an index keeps, as (key, record) in walking order.
+std::vector<std::pair<std::string, long>> Entries(const std::string& tag) {
+  OrdSetFocus(tag);
+  std::vector<std::pair<std::string, long>> out;
+  Block key = Compile(IndexKey());
+  for (DbGoTop(); !Eof(); DbSkip()) out.emplace_back(cValToChar(key.Eval()), RecNo());
+  return out;
+}
+
+}  // namespace
 
 TEST(Locking, TwoProcessesAppendingAndEditingLoseNothing) {
   nxtest::ScratchDir dir;
@@ -160,14 +177,29 @@ TEST(Locking, TwoProcessesAppendingAndEditingLoseNothing) {
     FieldPut(1, "CNT");
     FieldPut(2, 0);
   }
+  ASSERT_TRUE(OrdCreate("BYTAG", "TAG + Str(N, 6)"));
+  ASSERT_TRUE(OrdCreate("BYN", "N"));
   DbCloseArea();
+  // This program keeps both indexes open through the children's work: it
+  // must see their changes without opening anything again.
+  ASSERT_TRUE(DbUseArea(true, "", path, "KEEP", true, false, {"BYTAG", "BYN"}));
+  EXPECT_EQ(Entries("BYN").size(), size_t(kCounters));
 
   auto a = nxtest::SpawnTest("Locking.DISABLED_ChildWorker", {{"NX_CHILD_TABLE", path}, {"NX_CHILD_TAG", "AAA"}});
   auto b = nxtest::SpawnTest("Locking.DISABLED_ChildWorker", {{"NX_CHILD_TABLE", path}, {"NX_CHILD_TAG", "BBB"}});
   EXPECT_EQ(nxtest::Wait(a), 0);
   EXPECT_EQ(nxtest::Wait(b), 0);
 
+  auto keptByTag = Entries("BYTAG"), keptByN = Entries("BYN");
+  EXPECT_EQ(keptByTag.size(), size_t(kCounters + 2 * kAppendsPerChild));
+  DbCloseArea();
+  // A rebuild from the records gives exactly the orders the two kept.
   ASSERT_TRUE(DbUseArea(true, "", path, "S", false));
+  ASSERT_TRUE(OrdCreate("CHECKTAG", "TAG + Str(N, 6)"));
+  EXPECT_EQ(Entries("CHECKTAG"), keptByTag);
+  ASSERT_TRUE(OrdCreate("CHECKN", "N"));
+  EXPECT_EQ(Entries("CHECKN"), keptByN);
+  OrdSetFocus(0);
   EXPECT_EQ(RecCount(), kCounters + 2 * kAppendsPerChild);
   std::map<std::string, std::set<int64_t>> seen;
   for (DbGoTo(kCounters + 1); !Eof(); DbSkip()) {
