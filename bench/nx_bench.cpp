@@ -1,7 +1,8 @@
 // The browse benchmark: the demo's browse against the shortest drawing code
 // and the platform's list view, one-line steps, drag latency, glide fidelity,
-// scale over large sources and the resource balance. Medians of
-// QueryPerformanceCounter readings; see docs/PERFORMANCE.md.
+// scale over large sources, the resource balance, and the data layer on
+// index files. Medians of QueryPerformanceCounter readings; see
+// docs/PERFORMANCE.md.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <functional>
 #include <numeric>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -483,6 +485,7 @@ void SaveShot(HWND h, const std::string& file) {
 struct Options {
   bool quick = false;
   bool profile = false;
+  bool dataOnly = false;  // B9 alone
   std::string json = "bench-results.json";
   std::string cache;  // DBF cache folder
   std::string shots;  // a folder for the pictures of B1 to B3
@@ -507,6 +510,8 @@ struct Bench {
   void B6();
   void B8();
   void B7();
+  void B9();
+  std::string CacheFolder();
   void Memory(const char* when);
   void Profile();
 
@@ -1189,13 +1194,7 @@ void Bench::B7() {
   for (int n : {1000, opt.quick ? 3000 : 100000, big}) sources.push_back({"array", n});
   for (int n : {1000, big})
     for (bool ordered : {false, true}) sources.push_back({ordered ? "DBF ordered" : "DBF", n, true, ordered});
-  std::string folder = opt.cache;
-  if (folder.empty()) {
-    char tmp[MAX_PATH];
-    GetTempPathA(MAX_PATH, tmp);
-    folder = std::string(tmp) + "nx_bench";
-  }
-  CreateDirectoryA(folder.c_str(), nullptr);
+  std::string folder = CacheFolder();
 
   const char* ops[] = {"GoTop", "GoBottom", "PageDown", "thumb to the middle", "full repaint"};
   std::vector<std::vector<double>> medians;  // per source, per op
@@ -1280,6 +1279,119 @@ void Bench::B7() {
   ratios(4, 6, 3.0, "DBF ordered " + bigName + " / 1000");
 }
 
+std::string Bench::CacheFolder() {
+  std::string folder = opt.cache;
+  if (folder.empty()) {
+    char tmp[MAX_PATH];
+    GetTempPathA(MAX_PATH, tmp);
+    folder = std::string(tmp) + "nx_bench";
+  }
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+// ---- B9: the data layer on index files ----------------------------------------------------------
+
+namespace {
+
+// What a browse reads for its first screen: 40 rows of 7 fields in key order.
+void FirstScreen() {
+  DbGoTop();
+  for (int row = 0; row < 40 && !Eof(); ++row) {
+    for (int f = 1; f <= 7; ++f) cValToChar(FieldGet(f));
+    DbSkip();
+  }
+}
+
+}  // namespace
+
+void Bench::B9() {
+  std::string folder = CacheFolder();
+  int big = opt.quick ? 10000 : 1000000;
+  int reps = Reps(9, 3);
+  std::vector<double> opens;
+  for (int n : {1000, big}) {
+    double created = 0;
+    std::string file = CachedDbf(folder, n, &created);
+    std::string label = std::to_string(n);
+    if (created > 0) rep.Add("B9", "create DBF " + label + " (once, cached)", created, "ms", file);
+    std::string index = folder + "\\bench_" + label + "_col2";
+    // The rebuild: what opening costs when orders live only in memory.
+    Samples rebuild = Time(0, opt.quick ? 2 : 3, [&] {
+      DbUseArea(true, kDbfDriver, file, "B9", false);
+      OrdCreate(index, "COL2");
+      FirstScreen();
+      DbCloseArea();
+    });
+    Stats r = Summarize(rebuild);
+    rep.Add("B9", "DBF " + label + ": open, rebuild the order, first screen", r.median, "ms", Spread(r));
+    Stats o = Summarize(Time(1, reps, [&] {
+      DbUseArea(true, kDbfDriver, file, "B9", false, false, {index});
+      FirstScreen();
+      DbCloseArea();
+    }));
+    rep.Add("B9", "DBF " + label + ": open with its index file, first screen", o.median, "ms", Spread(o));
+    opens.push_back(o.median);
+    if (n == big) rep.Add("B9", "rebuild / open with the index file, " + label, r.median / o.median, "ratio");
+  }
+  rep.AtMost("B9", "open with an index file: " + std::to_string(big) + " records within 2x of 1000", opens[1] / opens[0], 2.0);
+
+  // Seeks of random keys, in exclusive and in shared use (shared: a lock and
+  // a header read per seek, so that other programs' changes are seen).
+  {
+    double created = 0;
+    std::string file = CachedDbf(folder, big, &created);
+    std::string index = folder + "\\bench_" + std::to_string(big) + "_col2";
+    int seeks = opt.quick ? 1000 : 10000;
+    for (bool shared : {false, true}) {
+      DbUseArea(true, kDbfDriver, file, "B9", shared, false, {index});
+      std::mt19937 rng(9);
+      int found = 0;
+      double t0 = Now();
+      for (int i = 0; i < seeks; ++i) {
+        long k = long(rng() % uint32_t(big)) + 1;
+        found += DbSeek(std::string("Col2:") + StrZero(Value(k), 7)) ? 1 : 0;
+        FieldGet(1);
+      }
+      double ms = Now() - t0;
+      DbCloseArea();
+      std::string what = std::to_string(seeks) + " seeks of random keys, " + std::to_string(big) + " records, " +
+                         (shared ? "shared" : "exclusive");
+      rep.Add("B9", what, ms, "ms", Fmt("%.1f us a seek; %.0f found", ms * 1000 / seeks, found));
+    }
+  }
+
+  // Appends with two open indexes, both on keys that change with every record.
+  for (bool shared : {false, true}) {
+    int appends = shared ? (opt.quick ? 1000 : 10000) : (opt.quick ? 10000 : 100000);
+    std::string file = folder + "\\bench_appends.dbf";
+    auto field = [](const char* name, const char* type, int len) {
+      return Value(NewArray({Value(name), Value(type), Value(len), Value(0)}));
+    };
+    DbCreate(file, Value(NewArray({field("NAME", "C", 12), field("CODE", "N", 8), field("NOTE", "C", 20)})), kDbfDriver);
+    DbUseArea(true, kDbfDriver, file, "B9", false);
+    OrdCreate(folder + "\\bench_appends_name", "NAME");
+    OrdCreate(folder + "\\bench_appends_code", "CODE");
+    DbCloseArea();
+    DbUseArea(true, kDbfDriver, file, "B9", shared, false,
+              {folder + "\\bench_appends_name", folder + "\\bench_appends_code"});
+    std::mt19937 rng(100);
+    double t0 = Now();
+    for (int i = 0; i < appends; ++i) {
+      DbAppend();
+      FieldPut(1, std::string("Name ") + StrZero(Value(long(rng() % 1000000)), 7));
+      FieldPut(2, long(rng() % 10000000));
+      FieldPut(3, "appended");
+    }
+    DbCommit();
+    double ms = Now() - t0;
+    long keys = OrdKeyCount();
+    DbCloseArea();
+    rep.Add("B9", "append " + std::to_string(appends) + " records with two open indexes, " + (shared ? "shared" : "exclusive"),
+            ms, "ms", Fmt("%.1f us a record; %.0f keys in the index", ms * 1000 / appends, double(keys)));
+  }
+}
+
 // ---- the whole run ------------------------------------------------------------------------------
 
 std::function<void()> g_inLoop;
@@ -1300,8 +1412,9 @@ void Bench::Run() {
   g_inLoop = [this] {
     Settle(100);
     Watch(demo.brw->hWnd);
-    if (opt.profile) {
-      Profile();
+    if (opt.profile || opt.dataOnly) {
+      if (opt.profile) Profile();
+      else B9();
       Unwatch();
       demo.wnd->End();
       return;
@@ -1315,6 +1428,7 @@ void Bench::Run() {
     Memory("demo");
     Unwatch();
     B7();
+    B9();
     Memory("end of run (after B7's large sources)");
     demo.wnd->End();
   };
@@ -1333,12 +1447,13 @@ int main(int argc, char** argv) {
     std::string a = argv[i];
     if (a == "--quick") b.opt.quick = true;
     else if (a == "--profile") b.opt.profile = b.opt.quick = true;
+    else if (a == "--data") b.opt.dataOnly = true;
     else if (a == "--json" && i + 1 < argc) b.opt.json = argv[++i];
     else if (a == "--cache" && i + 1 < argc) b.opt.cache = argv[++i];
     else if (a == "--shots" && i + 1 < argc) b.opt.shots = argv[++i];
     else if (a == "--machine" && i + 1 < argc) b.rep.machine = argv[++i];
     else {
-      std::fprintf(stderr, "usage: nx_bench [--quick] [--json FILE] [--cache FOLDER] [--shots FOLDER] [--machine TEXT] [--profile]\n");
+      std::fprintf(stderr, "usage: nx_bench [--quick] [--data] [--json FILE] [--cache FOLDER] [--shots FOLDER] [--machine TEXT] [--profile]\n");
       return 2;
     }
   }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake make g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 googletest
           wine wine32:i386 fonts-wine xvfb xdotool imagemagick x11-utils ghostscript
-          clang libclang-rt-14-dev python3 python3-dbfread python3-dbf)
+          clang libclang-rt-14-dev python3 python3-dbfread python3-dbf libdbd-xbase-perl)
 
 missing=()
 for p in "${packages[@]}"; do

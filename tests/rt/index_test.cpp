@@ -83,10 +83,14 @@ TEST_P(IndexTree, RandomChangesMatchASortedModel) {
       auto lb = model.lower_bound(p);
       auto first = ix->FirstNotBefore(before);
       ASSERT_EQ(first.has_value(), lb != model.end());
-      if (first) EXPECT_EQ(*first, *lb);
+      if (first) {
+        EXPECT_EQ(*first, *lb);
+      }
       auto last = ix->LastBefore(before);
       ASSERT_EQ(last.has_value(), lb != model.begin());
-      if (last) EXPECT_EQ(*last, *std::prev(lb));
+      if (last) {
+        EXPECT_EQ(*last, *std::prev(lb));
+      }
       EXPECT_EQ(ix->CountBefore(before), size_t(std::distance(model.begin(), lb)));
     }
   };
