@@ -5,6 +5,19 @@
 
 namespace nx {
 
+std::string SettingText(const Value& u) {
+  if (!u.IsDate()) return cValToChar(u);
+  std::string format = SetDateFormat();
+  if (size_t y = format.find('y'); y != std::string::npos) {
+    size_t end = format.find_first_not_of('y', y);
+    format.replace(y, (end == std::string::npos ? format.size() : end) - y, "yyyy");
+  }
+  std::string previous = SetDateFormat(format);
+  std::string text = DToC(u.AsDate());
+  SetDateFormat(previous);
+  return text;
+}
+
 Value SettingFromText(const std::string& cText, char cType) {
   switch (cType) {
     case 'D':
@@ -34,7 +47,7 @@ Value TIni::Get(const std::string& cSection, const std::string& cEntry, const Va
     result = cIniFile.empty() ? GETPROFINT(cSection, cEntry, nDefault)
                               : GETPVPROFINT(cSection, cEntry, nDefault, cIniFile);
   } else {
-    const std::string cDefault = cValToChar(uDefault);
+    const std::string cDefault = SettingText(uDefault);
     const std::string text = cIniFile.empty() ? GETPROFSTRING(cSection, cEntry, cDefault)
                                               : GETPVPROFSTRING(cSection, cEntry, cDefault, cIniFile);
     result = cType == 'D' || cType == 'L' ? SettingFromText(text, cType) : Value(text);
@@ -44,7 +57,7 @@ Value TIni::Get(const std::string& cSection, const std::string& cEntry, const Va
 }
 
 bool TIni::Set(const std::string& cSection, const std::string& cEntry, const Value& uValue) {
-  const std::string text = cValToChar(uValue);
+  const std::string text = SettingText(uValue);
   return cIniFile.empty() ? WRITEPROFSTRING(cSection, cEntry, text) : WRITEPPROSTRING(cSection, cEntry, text, cIniFile);
 }
 

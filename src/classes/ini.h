@@ -31,6 +31,10 @@ class TIni : public Object {
   bool DelEntry(const std::string& cSection, const std::string& cEntry);
 };
 
+// A value as settings text: dates with a four-digit year in the current
+// date format, so that they read back whatever SET EPOCH is; anything else
+// through cValToChar.
+std::string SettingText(const Value& u);
 // Text as a typed value: "D" a date, "L" true for ".T." in any case,
 // "N" a number; any other type keeps the text.
 Value SettingFromText(const std::string& cText, char cType);

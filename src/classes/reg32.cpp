@@ -14,9 +14,8 @@ constexpr REGSAM kReadWrite = 63;  // query, set, create sub-key, enumerate, not
 constexpr REGSAM kReadOnly = 25;   // query, enumerate, notify
 
 std::string RegText(const Value& u) {
-  if (u.IsDate()) return DToC(u.AsDate());
   if (u.IsLogical()) return u.AsLogical() ? ".T." : ".F.";
-  return cValToChar(u);
+  return SettingText(u);
 }
 
 }  // namespace

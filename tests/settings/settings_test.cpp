@@ -62,6 +62,8 @@ TEST_F(IniFile, TypedValuesRoundTripThroughTheFile) {
   EXPECT_NE(text.find("[Window]"), std::string::npos);
   EXPECT_NE(text.find("Top=120"), std::string::npos);
   EXPECT_NE(text.find("Maximized=.T."), std::string::npos);
+  // A two-digit year would read back a century early under SET EPOCH 1900.
+  EXPECT_NE(text.find("Opened=02/29/2024"), std::string::npos);
 
   ini->lAutoSet = false;
   EXPECT_EQ(ini->Get("Window", "Top", 0), nx::Value(120));
