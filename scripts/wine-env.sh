@@ -149,14 +149,23 @@ nx_display_stop() {
   for pid in "${NX_STARTED_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
   NX_STARTED_PIDS=()
   [[ -n "${WINEPREFIX:-}" ]] || return 0
-  while left=$(nx_prefix_pids) && [[ -n $left ]] && ((n < 300)); do
+  # A program still starting when the server went down brings up a new
+  # server and its services, so keep stopping the prefix until it is empty.
+  while left=$(nx_prefix_pids) && [[ -n $left ]] && ((n < 600)); do
+    if ((n % 20 == 19)); then
+      wineserver -k >/dev/null 2>&1 || true
+    fi
     sleep 0.1
     n=$((n + 1))
   done
-  if [[ -n $left ]]; then
-    echo "Wine processes of $WINEPREFIX still running after stopping it:" >&2
-    for pid in $left; do echo "  $pid $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)" >&2; done
-    kill -9 $left 2>/dev/null || true
-    return 1
-  fi
+  [[ -n $left ]] || return 0
+  echo "Wine processes of $WINEPREFIX still running after stopping it (killed):" >&2
+  for pid in $left; do echo "  $pid $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)" >&2; done
+  kill -9 $left 2>/dev/null || true
+  n=0
+  while left=$(nx_prefix_pids) && [[ -n $left ]] && ((n < 100)); do
+    sleep 0.1
+    n=$((n + 1))
+  done
+  [[ -z $left ]]
 }
