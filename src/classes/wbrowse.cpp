@@ -81,8 +81,8 @@ void TWBrowse::TakeArguments(const Params& p) {
   bValid = p.bValid;
   aActions = p.aActions;
   hCursorHand = CURSOROPENHAND();
-  lDown = true;
-  lMoved = lPressed = false;
+  kinetics = Kinetics{};
+  SyncKinetics();
 }
 
 TWBrowsePtr TWBrowse::New(const TWBrowseParams& p) {
@@ -157,7 +157,8 @@ void TWBrowse::Initiate(HWND hDlg) {
 }
 
 Value TWBrowse::Destroy() {
-  lMoved = false;  // a running glide stops at its next step
+  kinetics.Stop();  // a running glide stops at its next step
+  SyncKinetics();
   return TControl::Destroy();
 }
 

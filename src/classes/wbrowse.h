@@ -13,6 +13,7 @@
 
 #include "classes/control.h"
 #include "native/browse.h"
+#include "rt/kinetic.h"
 
 namespace nx {
 
@@ -221,10 +222,12 @@ class TWBrowse : public TControl {
   std::shared_ptr<BrowseTreeItem> oTreeItem;
 
  protected:
-  // Drag state of kinetic scrolling.
+  // Drag state of kinetic scrolling: copies of what `kinetics` holds, kept
+  // in step after every mouse message for the code that reads them.
   std::optional<int> nStartMRow, nEndMRow, nRowAdvance, nColAdvance;
   DWORD nStartTime = 0, nEllapsed = 0;
   bool lDown = true, lPressed = false, lMoved = false;
+  Kinetics kinetics;
   // The rest of a click a glide took: its button-up, and a double click
   // the system makes of it, are still to be eaten.
   bool lEatUp = false, lEatDblClick = false;
@@ -247,8 +250,16 @@ class TWBrowse : public TControl {
   void TakeArguments(const Params& p);
   std::function<int()> LogicLenFn();
   std::vector<int> DefaultWidths(const Array& row);
-  void DragStep(int nLine, int nCol);
-  void Glide(int d, int v);
+  void DragStep(Kinetics::Step step, int nCol);
+  void Glide(const Kinetics::Plan& plan);
+  void SyncKinetics();
+  // Column resizing by the mouse (the pointer is captured meanwhile).
+  struct ColumnResize {
+    int column = 0;
+    int startX = 0;
+    int minX = 0;
+    int drawnX = 0;
+  } resize;
   bool EatGlideClick(UINT nMsg);
 };
 

@@ -19,14 +19,6 @@ namespace nx {
 
 namespace {
 
-// Column resizing: one at a time in the process (the mouse is captured).
-struct ResizeState {
-  int column = 0;
-  int startX = 0;
-  int minX = 0;
-  int drawnX = 0;
-} g_resize;
-
 // Right border of column c (x of its last pixel + 1) within 1 pixel of nCol.
 int BorderHit(const std::vector<int>& sizes, int nColPos, int startX, int nCol, int* column) {
   int x = startX;
@@ -53,9 +45,8 @@ Value TWBrowse::HandleEvent(UINT nMsg, WPARAM nWParam, LPARAM nLParam) {
 // button-up of that click and a double click made of it come later, maybe
 // after the glide, and are eaten too; the next real press clears that.
 bool TWBrowse::EatGlideClick(UINT nMsg) {
-  if (lMoved) {
-    lMoved = false;
-    lPressed = false;
+  if (kinetics.Stop()) {
+    SyncKinetics();
     lEatUp = lEatDblClick = nMsg != WM_LBUTTONUP;
     return true;
   }
@@ -74,22 +65,21 @@ bool TWBrowse::EatGlideClick(UINT nMsg) {
 
 Value TWBrowse::LButtonDown(int nRow, int nCol, int nKeyFlags) {
   TWBrowsePtr keep = SelfBrw();
-  HFONT font = FontHandle();
-  nRowAdvance = NWROW(hWnd, nullptr, nRow, font);
-  nColAdvance = nAtCol(nCol);
-  nStartMRow = nRowAdvance;
-  lPressed = true;
-  nStartTime = GETTICKCOUNT();
+  int line = NWROW(hWnd, nullptr, nRow, FontHandle());
+  kinetics.ColumnAt(nAtCol(nCol));
+  kinetics.Press(line, GETTICKCOUNT());
+  SyncKinetics();
   int borderStart = 0;
   if (Upper(ClassName()) == "TCBROWSE") borderStart = FrozenWidth();
   if (lDrag) return TControl::LButtonDown(nRow, nCol, nKeyFlags);
-  int line = *nRowAdvance;
   if (nLen < 1 && line != 0) return Value();
   if (lMChange) {
     int column = 0;
     if (int x = BorderHit(GetColSizes(), nColPos, borderStart, nCol, &column)) {
       if (!lCaptured) {
         lCaptured = true;
+        kinetics.Resize();
+        SyncKinetics();
         SetCapture(hWnd);
         VertLine(x, column);
       }
@@ -146,16 +136,15 @@ Value TWBrowse::MouseMove(int nRow, int nCol, int nKeyFlags) {
   TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hWnd, 0};
   if (hWnd) TrackMouseEvent(&tme);
   if (lDrag) return TControl::MouseMove(nRow, nCol, nKeyFlags);
-  if (lPressed) {
-    if (nStartTime == 0) nStartTime = GETTICKCOUNT();
-  } else {
-    nStartTime = 0;
-    nEllapsed = 0;
-  }
+  DWORD now = GETTICKCOUNT();
   if (lPressed && !lCaptured) {
-    DragStep(line, nCol);
+    Kinetics::Step step = kinetics.Move(line, nRowCount(), now);
+    SyncKinetics();
+    DragStep(step, nCol);
     return Value();
   }
+  kinetics.Track(now);
+  SyncKinetics();
   if (lCaptured) {
     WSETCURSOR(CURSORWE());
     VertLine(nCol);
@@ -167,27 +156,19 @@ Value TWBrowse::MouseMove(int nRow, int nCol, int nKeyFlags) {
   return Value(0);
 }
 
-// One drag step: the row grabbed at the press follows the pointer to `line`,
-// and sideways moves scroll the columns.
-void TWBrowse::DragStep(int line, int nCol) {
+// One drag step: the row grabbed at the press follows the pointer to the
+// step's line, one row per move, and sideways moves scroll the columns.
+void TWBrowse::DragStep(Kinetics::Step step, int nCol) {
   WSETCURSOR(hCursorHand);
-  // Over the header or the partial strip below the last line the pointer
-  // drags as if on the nearest data line: the current row stays on one.
-  line = std::clamp(line, 1, std::max(1, nRowCount()));
-  int d = nRowAdvance.value_or(line) - line;
-  nRowAdvance = line;
   int col = nAtCol(nCol);
-  int e = col - nColAdvance.value_or(col);
-  if (e < 0) GoRight();
+  if (int e = kinetics.ColumnStep(col); e < 0) GoRight();
   else if (e > 0) GoLeft();
-  nColAdvance = nAtCol(nCol);
+  kinetics.ColumnAt(nAtCol(nCol));
+  SyncKinetics();
+  int line = step.line;
   bool arraySource = nAt.has_value();
   int rows = nRowCount();
-  if (d > 0) {
-    if (lDown) {
-      nStartMRow = line;
-      nStartTime = GETTICKCOUNT();
-    }
+  if (step.rows > 0) {
     int r = nRowPos;
     // The line of the last row shown: the last line, or higher up when the
     // data ends on the screen.
@@ -208,12 +189,7 @@ void TWBrowse::DragStep(int line, int nCol) {
     }
     lDrawSelected = true;
     Refresh();
-    lDown = false;
-  } else if (d < 0) {
-    if (!lDown) {
-      nStartMRow = line;
-      nStartTime = GETTICKCOUNT();
-    }
+  } else if (step.rows < 0) {
     int r = nRowPos;
     if (arraySource) *nAt -= nRowPos - 1;
     nRowPos = 1;
@@ -226,7 +202,6 @@ void TWBrowse::DragStep(int line, int nCol) {
     if (arraySource) *nAt += nRowPos - 1;
     lDrawSelected = true;
     Refresh();
-    lDown = true;
   }
   if (nRowPos != line) nRowPos = line;
   if (arraySource) {
@@ -246,13 +221,10 @@ Value TWBrowse::LButtonUp(int nRow, int nCol, int nKeyFlags) {
   if (lDrag) return TControl::LButtonUp(nRow, nCol, nKeyFlags);
   WSETCURSOR(oCursor && oCursor->hCursor ? oCursor->hCursor : CURSORARROW());
   if (lPressed) {
-    lPressed = false;
-    nEndMRow = NWROW(hWnd, nullptr, nRow, FontHandle());
-    nEllapsed = GETTICKCOUNT();
-    int d = *nEndMRow - nStartMRow.value_or(*nEndMRow);
-    double t = double(int64_t(nEllapsed) - int64_t(nStartTime)) / 4000.0;
-    int v = t > 0 ? int(std::abs(d) / t) : 0;  // lines per 4000 ms; the same tick gives 0
-    if (v > nMinVelocity) Glide(d, v);
+    Kinetics::Plan plan = kinetics.Release(NWROW(hWnd, nullptr, nRow, FontHandle()), GETTICKCOUNT(),
+                                           {nStopRatio, nMaxRowToAdvance, nMinVelocity});
+    SyncKinetics();
+    if (plan.glides()) Glide(plan);
   }
   if (lCaptured) {
     lCaptured = false;
@@ -263,13 +235,13 @@ Value TWBrowse::LButtonUp(int nRow, int nCol, int nKeyFlags) {
   return Value();
 }
 
-void TWBrowse::Glide(int d, int v) {
-  double n = std::min(double(nMaxRowToAdvance), v * 0.125);
-  lMoved = true;
+void TWBrowse::Glide(const Kinetics::Plan& plan) {
+  kinetics.GlideStarted();
+  SyncKinetics();
   int rows = nRowCount();
   // The row on the edge line becomes current and the rows stay where they
   // are: an array moves its element; other sources skip to that row.
-  if (d > 0) {
+  if (plan.direction < 0) {
     if (nAt) {
       *nAt -= nRowPos - 1;
       nRowPos = 1;
@@ -278,7 +250,7 @@ void TWBrowse::Glide(int d, int v) {
       nRowPos += s;
       if (oVScroll) VSetPos(VGetPos() + s);
     }
-  } else if (d < 0) {
+  } else {
     if (nAt) {
       *nAt += rows - nRowPos;
       nRowPos = rows;
@@ -289,9 +261,9 @@ void TWBrowse::Glide(int d, int v) {
     }
   }
   if (nAt && oVScroll) VSetPos(*nAt);
-  for (int i = 1; i <= n; ++i) {
-    if (!lMoved) break;
-    if (d > 0) {
+  for (uint32_t pause : plan.pauses) {
+    if (!kinetics.gliding()) break;
+    if (plan.direction < 0) {
       GoUp();
       if (nAt && *nAt == 1) break;
     } else {
@@ -299,8 +271,7 @@ void TWBrowse::Glide(int d, int v) {
       if (nAt && *nAt == nLen) break;
     }
     Refresh();
-    // i * ratio * rows / n: multiplying first keeps whole pauses whole.
-    SLEEP(DWORD(std::min(120.0, i * double(nStopRatio) * nMaxRowToAdvance / n)));
+    SLEEP(pause);
     MSG msg;
     if (hWnd && PeekMessageA(&msg, hWnd, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE)) {
       EatGlideClick(msg.message);
@@ -308,14 +279,26 @@ void TWBrowse::Glide(int d, int v) {
     }
     SYSREFRESH();
   }
-  lMoved = false;
+  kinetics.GlideEnded();
+  SyncKinetics();
   Refresh();
-  nStartTime = 0;
-  nStartMRow = 0;
+}
+
+void TWBrowse::SyncKinetics() {
+  nStartMRow = kinetics.startLine();
+  nEndMRow = kinetics.endLine();
+  nRowAdvance = kinetics.lineAdvance();
+  nColAdvance = kinetics.colAdvance();
+  nStartTime = kinetics.startTick();
+  nEllapsed = kinetics.endTick();
+  lDown = kinetics.down();
+  lPressed = kinetics.pressed();
+  lMoved = kinetics.gliding();
 }
 
 Value TWBrowse::MouseLeave(int, int, int) {
-  lPressed = false;
+  kinetics.Leave();
+  SyncKinetics();
   Refresh();
   return Value();
 }
@@ -334,33 +317,33 @@ void TWBrowse::VertLine(std::optional<int> nColPix, std::optional<int> nColInit)
   if (Upper(ClassName()) == "TCBROWSE") return;
   std::vector<int> sizes = GetColSizes();
   if (nColInit) {
-    g_resize.column = *nColInit;
-    g_resize.startX = nColPix.value_or(0);
-    g_resize.drawnX = 0;
+    resize.column = *nColInit;
+    resize.startX = nColPix.value_or(0);
+    resize.drawnX = 0;
     int left = 0;
     for (int c = std::max(nColPos, 1); c < *nColInit && c <= int(sizes.size()); ++c) left += sizes[size_t(c - 1)];
-    g_resize.minX = left + 5;
+    resize.minX = left + 5;
   } else if (!nColPix) {
-    int c = g_resize.column;
+    int c = resize.column;
     if (c >= 1 && c <= int(aColSizes.size())) {
-      int left = g_resize.minX - 5;
-      int x = g_resize.drawnX ? g_resize.drawnX : g_resize.startX;
+      int left = resize.minX - 5;
+      int x = resize.drawnX ? resize.drawnX : resize.startX;
       aColSizes[size_t(c - 1)] = std::max(5, x - left);
     }
     Refresh();
   }
-  if (nColPix) nColPix = std::max(*nColPix, g_resize.minX);
+  if (nColPix) nColPix = std::max(*nColPix, resize.minX);
   if (!hWnd) return;
   RECT r{};
   GetClientRect(hWnd, &r);
   HDC dc = ::GetDC(hWnd);
-  if (g_resize.drawnX) {
-    INVERTRECT(dc, ARect{0, g_resize.drawnX - 2, r.bottom, g_resize.drawnX + 2});
-    g_resize.drawnX = 0;
+  if (resize.drawnX) {
+    INVERTRECT(dc, ARect{0, resize.drawnX - 2, r.bottom, resize.drawnX + 2});
+    resize.drawnX = 0;
   }
   if (nColPix && *nColPix - 2 > 0) {
     INVERTRECT(dc, ARect{0, *nColPix - 2, r.bottom, *nColPix + 2});
-    g_resize.drawnX = *nColPix;
+    resize.drawnX = *nColPix;
   }
   ::ReleaseDC(hWnd, dc);
 }
