@@ -30,6 +30,7 @@ void DragLines(Rig& r, FakeClock& c, int from, int to, DWORD t0, DWORD t1) {
 
 // Speed is lines per 4000 ms; a glide needs more than 50 and runs
 // Int(speed / 8) rows with pauses of i * 160 / (speed / 8) ms, at most 120.
+// The rule's own cases (threshold, turning back) are tested on the host.
 TEST(GlideSpeed, ThreeLinesIn400msIsSpeed30AndDoesNotGlide) {
   Rig r(1000);
   FakeClock c;
@@ -78,27 +79,6 @@ TEST(GlideSpeed, UpwardFlickGlidesTowardsLaterRows) {
   EXPECT_EQ(r.b->nAtRow(), 293 + 19 + 7);
 }
 
-TEST(GlideSpeed, ThresholdIsStrictlyAbove50) {
-  {
-    Rig r(1000);
-    FakeClock c;
-    r.Place(200, 5);
-    Press(r, c, 5, 1000);
-    DragLines(r, c, 5, 10, 1000, 1400);  // 5 lines in 400 ms: 50
-    Release(r, c, 10, 1400);
-    EXPECT_TRUE(c.pauses.empty());
-  }
-  {
-    Rig r(1000);
-    FakeClock c;
-    r.Place(200, 5);
-    Press(r, c, 5, 1000);
-    DragLines(r, c, 5, 11, 1000, 1470);  // 6 lines in 470 ms: 51, 6.375 steps
-    Release(r, c, 11, 1470);
-    EXPECT_EQ(c.pauses, (std::vector<DWORD>{25, 50, 75, 100, 120, 120}));
-  }
-}
-
 TEST(GlideSpeed, PressAndReleaseInTheSameTickNeverGlide) {
   Rig r(1000);
   FakeClock c;
@@ -111,45 +91,6 @@ TEST(GlideSpeed, PressAndReleaseInTheSameTickNeverGlide) {
   Press(r, c, 15, 2000);
   Release(r, c, 15, 2001);
   EXPECT_TRUE(c.pauses.empty());
-}
-
-TEST(GlideSpeed, ReversingDirectionRestartsTheMeasurement) {
-  {
-    // Down fast, a long pause, then up 6 lines in 400 ms: counted from the
-    // turn, 60. From the press it would be 4 lines in 2400 ms.
-    Rig r(1000);
-    FakeClock c;
-    r.Place(500, 10);
-    Press(r, c, 10, 1000);
-    DragLines(r, c, 10, 13, 1000, 1000);
-    Move(r, c, 12, 3000);
-    DragLines(r, c, 12, 6, 3000, 3400);
-    Release(r, c, 6, 3400);
-    EXPECT_EQ(c.pauses.size(), 7u);
-  }
-  {
-    // Up, then down 6 lines in 400 ms after the turn.
-    Rig r(1000);
-    FakeClock c;
-    r.Place(500, 10);
-    Press(r, c, 10, 1000);
-    DragLines(r, c, 10, 7, 1000, 1000);
-    Move(r, c, 8, 3000);
-    DragLines(r, c, 8, 14, 3000, 3400);
-    Release(r, c, 14, 3400);
-    EXPECT_EQ(c.pauses.size(), 7u);
-  }
-  {
-    // A fast stretch before the turn does not count.
-    Rig r(1000);
-    FakeClock c;
-    r.Place(500, 10);
-    Press(r, c, 10, 1000);
-    DragLines(r, c, 10, 16, 1000, 1100);
-    Move(r, c, 15, 5000);
-    Release(r, c, 15, 5000);
-    EXPECT_TRUE(c.pauses.empty());
-  }
 }
 
 TEST(GlideEnds, TowardsTheStartStopsOnElementOne) {
