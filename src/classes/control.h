@@ -49,7 +49,6 @@ std::pair<int, int> GetGridSize();  // { nColStep, nRowStep }
 
 using DragBeginHook = std::function<void(int nRow, int nCol, int nKeyFlags, TControl& self)>;
 using SysKeyHook = std::function<void(int nKey, int nFlags, TControl& self)>;
-using SetGet = std::function<Value(std::optional<Value> uValue)>;
 
 class TControl : public TWindow {
  public:

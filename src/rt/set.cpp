@@ -8,6 +8,7 @@ namespace nx {
 
 namespace {
 bool g_exact = false, g_softSeek = false, g_deleted = false, g_exclusive = true;
+bool g_bell = false, g_confirm = false, g_insert = false;
 
 bool* Flag(int id) {
   switch (id) {
@@ -15,6 +16,9 @@ bool* Flag(int id) {
     case _SET_SOFTSEEK: return &g_softSeek;
     case _SET_DELETED: return &g_deleted;
     case _SET_EXCLUSIVE: return &g_exclusive;
+    case _SET_BELL: return &g_bell;
+    case _SET_CONFIRM: return &g_confirm;
+    case _SET_INSERT: return &g_insert;
     default: return nullptr;
   }
 }
@@ -48,5 +52,6 @@ bool SetExact() { return g_exact; }
 bool SetSoftSeek() { return g_softSeek; }
 bool SetDeleted() { return g_deleted; }
 bool SetExclusive() { return g_exclusive; }
+bool SetInsert() { return g_insert; }
 
 }  // namespace nx

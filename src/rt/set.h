@@ -13,6 +13,9 @@ enum SetId : int {
   _SET_EXCLUSIVE = 8,
   _SET_SOFTSEEK = 9,
   _SET_DELETED = 11,
+  _SET_BELL = 26,     // a form beeps on a rejected key and at the end of a field
+  _SET_CONFIRM = 27,  // a full field waits for Enter instead of moving on
+  _SET_INSERT = 29,   // typed characters are inserted rather than typed over
 };
 
 // Answers the current value; with a second argument sets it and answers the
@@ -24,5 +27,6 @@ bool SetExact();
 bool SetSoftSeek();
 bool SetDeleted();
 bool SetExclusive();
+bool SetInsert();
 
 }  // namespace nx

@@ -7,6 +7,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -125,6 +126,10 @@ class Value {
   };
   std::variant<std::monostate, bool, int64_t, Real, std::string, nx::Date, ArrayPtr, nx::Block, ObjectPtr> v_;
 };
+
+// A set/get binding: answers the variable when called without a value and
+// assigns it when called with one.
+using SetGet = std::function<Value(std::optional<Value> uValue)>;
 
 // Makes a codeblock from any callable taking (std::span<const Value>).
 Block MakeBlock(BlockFn fn, std::string text = {});
