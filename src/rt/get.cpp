@@ -501,33 +501,26 @@ void Get::Put(std::string text) {
   changed_ = dirty_ = true;
 }
 
-std::optional<char> Get::Accept(char c, int n) const {
+int Get::Accept(char c, int n) const {
   const char t = Slot(n);
   if (Has('!')) c = ToUpper(c);
-  auto digit = [&]() -> std::optional<char> { return IsDigit(c) ? std::optional<char>(c) : std::nullopt; };
+  auto when = [&c](bool ok) { return ok ? int(static_cast<unsigned char>(c)) : -1; };
   switch (type_) {
-    case 'N':
-      if (IsDigit(c) || (OneOf(c, "+-") && OneOf(t, "9#")) || (c == ' ' && t == '#')) return c;
-      return std::nullopt;
-    case 'D': return digit();
-    case 'L':
-      c = ToUpper(c);
-      if (OneOf(c, t == 'Y' ? "YN" : "TFYN")) return c;
-      return std::nullopt;
+    case 'N': return when(IsDigit(c) || (OneOf(c, "+-") && OneOf(t, "9#")) || (c == ' ' && t == '#'));
+    case 'D': return when(IsDigit(c));
+    case 'L': c = ToUpper(c); return when(OneOf(c, t == 'Y' ? "YN" : "TFYN"));
     case 'C':
       switch (t) {
-        case '#': return IsDigit(c) || OneOf(c, " +-") ? std::optional<char>(c) : std::nullopt;
-        case 'A': return std::isalpha(static_cast<unsigned char>(c)) ? std::optional<char>(c) : std::nullopt;
-        case 'N': return std::isalnum(static_cast<unsigned char>(c)) ? std::optional<char>(c) : std::nullopt;
-        case 'X': return c;
-        case '!': return ToUpper(c);
+        case '#': return when(IsDigit(c) || OneOf(c, " +-"));
+        case 'A': return when(std::isalpha(static_cast<unsigned char>(c)));
+        case 'N': return when(std::isalnum(static_cast<unsigned char>(c)));
+        case 'X': return when(true);
+        case '!': c = ToUpper(c); return when(true);
         case 'L':
-        case 'Y':
-          c = ToUpper(c);
-          return OneOf(c, t == 'Y' ? "YN" : "TFYN") ? std::optional<char>(c) : std::nullopt;
-        default: return digit();  // 9 $ *
+        case 'Y': c = ToUpper(c); return when(OneOf(c, t == 'Y' ? "YN" : "TFYN"));
+        default: return when(IsDigit(c));  // 9 $ *
       }
-    default: return std::nullopt;
+    default: return -1;
   }
 }
 
@@ -538,16 +531,16 @@ void Get::PutChar(char c, bool insert) {
     ToDecPos();
     return;
   }
-  std::optional<char> ch = IsEditable(pos_) ? Accept(c, pos_) : std::nullopt;
+  int ch = IsEditable(pos_) ? Accept(c, pos_) : -1;
   const bool clearing = clear_ && pos_ == FirstEditable();
-  const bool sign = ch && type_ == 'N' && OneOf(*ch, "+-");
+  const bool sign = ch >= 0 && type_ == 'N' && OneOf(char(ch), "+-");
   if (sign && !clearing) {
     // A sign stands before every digit of the integer part.
-    if (decPos_ && pos_ > decPos_) ch.reset();
-    for (int i = FirstEditable(); ch && i && i < pos_; i = NextEditable(i))
-      if (IsDigit(buf_[size_t(i - 1)])) ch.reset();
+    if (decPos_ && pos_ > decPos_) ch = -1;
+    for (int i = FirstEditable(); ch >= 0 && i && i < pos_; i = NextEditable(i))
+      if (IsDigit(buf_[size_t(i - 1)])) ch = -1;
   }
-  if (!ch) {
+  if (ch < 0) {
     rejected_ = true;
     return;
   }
@@ -566,7 +559,7 @@ void Get::PutChar(char c, bool insert) {
       i = from;
     }
   }
-  b[size_t(pos_ - 1)] = *ch;
+  b[size_t(pos_ - 1)] = char(ch);
   Put(std::move(b));
   if (int to = NextEditable(pos_)) pos_ = to;
   else typeOut_ = true;

@@ -150,7 +150,7 @@ class Get : public Object {
   void Group(int n, int& lo, int& hi) const;  // editable run that n shifts within
   void Put(std::string text);
   void PutChar(char c, bool insert);
-  std::optional<char> Accept(char c, int n) const;
+  int Accept(char c, int n) const;  // the character to store at n, -1 rejected
   bool Has(char f) const { return funcs_.find(f) != std::string::npos; }
 
   SetGet block_;
