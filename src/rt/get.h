@@ -42,6 +42,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "rt/value.h"
 
