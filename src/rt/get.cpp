@@ -400,8 +400,15 @@ Get& Get::Assign() {
 Get& Get::Buffer(std::string_view text) {
   if (!focus_) return *this;
   std::string b = buf_;
-  for (int i = FirstEditable(); i; i = NextEditable(i))
-    b[size_t(i - 1)] = size_t(i) <= text.size() ? text[size_t(i - 1)] : ' ';
+  for (int i = FirstEditable(); i; i = NextEditable(i)) {
+    char& at = b[size_t(i - 1)];
+    if (size_t(i) > text.size()) {
+      at = ' ';
+    } else if (text[size_t(i - 1)] != at) {  // what is there already stays (an overflow's "*")
+      int c = Accept(text[size_t(i - 1)], i);
+      at = c < 0 ? ' ' : char(c);
+    }
+  }
   Put(std::move(b));
   return *this;
 }
@@ -624,6 +631,26 @@ Get& Get::DeleteAll() {
   Put(std::move(b));
   pos_ = std::max(FirstEditable(), 1);
   return *this;
+}
+
+Get& Get::DeleteRange(int nFrom, int nTo) {
+  nFrom = std::max(nFrom, 1);
+  nTo = std::min(nTo, int(buf_.size()));
+  if (!focus_ || nFrom > nTo) return *this;
+  clear_ = typeOut_ = false;
+  std::string b = buf_;
+  for (int i = FirstEditable(); i;) {
+    int lo, hi;
+    Group(i, lo, hi);
+    std::string keep;
+    for (int k = lo; k && k <= hi; k = NextEditable(k))
+      if (k < nFrom || k > nTo) keep += b[size_t(k - 1)];
+    size_t j = 0;
+    for (int k = lo; k && k <= hi; k = NextEditable(k)) b[size_t(k - 1)] = j < keep.size() ? keep[j++] : ' ';
+    i = NextEditable(hi);
+  }
+  Put(std::move(b));
+  return Pos(nFrom);
 }
 
 bool Get::ApplyKey(int nKey) {

@@ -26,6 +26,28 @@
 // without focus, and while the Get has focus the buffer length never changes:
 // only SetFocus, UpdateBuffer, Reset, Undo and Picture() reload it.
 //
+// Driving it from an edit control. The control's window text is always
+// Buffer(), so buffer position n is the control's character n - 1.
+// - Focus in: SetFocus(), show Buffer(), caret before character Pos() - 1.
+// - A typed character: delete a selection first (DeleteRange()); ApplyKey(c) inserts or types over by
+//   SetInsert(); Rejected() asks for a beep when SetBell(); show Buffer(),
+//   caret as on focus in, Assign() if every key should reach the variable.
+//   TypeOut() after a character means the last position was filled: move on
+//   to the next control unless SetConfirm().
+// - Caret and deletion keys: ApplyKey() with the K_ codes, or Home, End,
+//   Left, Right, WordLeft, WordRight, BackSpace, Delete, DelEnd; the caret
+//   never rests on a literal. A mouse click puts the caret with Pos(n).
+// - The control's own edits (paste, cut, undo): Buffer(window text) takes
+//   them back without changing the length or the literals; then Assign().
+// - Spinner steps: Assign(), step VarGet() (DecPos() and Pos() tell a
+//   number's step, DateFormat() at Pos() the part of a date), VarPut() the
+//   result, UpdateBuffer().
+// - Focus out: with BadDate() keep the focus, beep and Pos(1); otherwise
+//   Assign() (it writes only an edited buffer), KillFocus(), show Buffer().
+// - Refresh from the variable: UpdateBuffer() (reloads, caret kept; without
+//   focus the display form). A numeric picture may lose its "," grouping
+//   while focused: Picture() keeps the typed value and re-forms the buffer.
+//
 // Numbers are typed from the left: the first key of a fresh field (the Clear
 // flag) blanks the buffer, "." or "," jumps to the decimals and right-aligns
 // what was typed, "-" before the digits makes the number negative.
@@ -93,7 +115,8 @@ class Get : public Object {
   // ---- state ---------------------------------------------------------------------
   const std::string& Buffer() const { return buf_; }
   // While focused, takes the editable positions from text (blank past its
-  // end); the literals and the length stay.
+  // end); the literals and the length stay, and a character its position
+  // does not accept becomes a blank.
   Get& Buffer(std::string_view text);
   int Pos() const { return pos_; }
   // Caret to n (1-based, clamped), moved on to the nearest editable position.
@@ -112,6 +135,9 @@ class Get : public Object {
   const std::string& Picture() const { return picture_; }
   Get& Picture(std::string cPicture);  // while focused the buffer keeps its value
   bool IsEditable(int n) const;
+  // The date format the buffer of a date uses: the current one, or the
+  // European form under @E.
+  std::string DateFormat() const;
   int FirstEditable() const;  // 0 when nothing is editable
   int LastEditable() const;
 
@@ -131,6 +157,10 @@ class Get : public Object {
   Get& BackSpace();
   Get& DelEnd();
   Get& DeleteAll();
+  // Removes the editable characters of positions nFrom..nTo (a selection):
+  // the rest of each run closes up (a date part, a number's integer or
+  // decimal digits, all of a string), blanks fill its end; caret to nFrom.
+  Get& DeleteRange(int nFrom, int nTo);
 
   // One key as a text-mode form reader applies it: the GetKey codes above,
   // K_INS toggling Set(_SET_INSERT), characters 32-255 typed by the insert
@@ -144,7 +174,6 @@ class Get : public Object {
   std::string DisplayForm(const Value& v) const;
   std::string NumberForm(const Value& v, bool minus, bool blank) const;
   Value NumberValue() const;
-  std::string DateFormat() const;
   char Slot(int n) const;  // upper-cased template character at n
   int NextEditable(int n) const;  // first editable > n, 0 none
   int PrevEditable(int n) const;  // last editable < n, 0 none

@@ -52,6 +52,8 @@ bool SetExact() { return g_exact; }
 bool SetSoftSeek() { return g_softSeek; }
 bool SetDeleted() { return g_deleted; }
 bool SetExclusive() { return g_exclusive; }
+bool SetBell() { return g_bell; }
+bool SetConfirm() { return g_confirm; }
 bool SetInsert() { return g_insert; }
 
 }  // namespace nx

@@ -27,6 +27,8 @@ bool SetExact();
 bool SetSoftSeek();
 bool SetDeleted();
 bool SetExclusive();
+bool SetBell();
+bool SetConfirm();
 bool SetInsert();
 
 }  // namespace nx

@@ -1,5 +1,5 @@
 // Fuzzes the Get edit buffer: a picture and a starting value from the input,
-// then a stream of keys, caret moves, buffer writes and reloads. While the
+// then a stream of keys, caret moves, buffer writes, deleted ranges and reloads. While the
 // Get has focus the buffer keeps its length, the caret stays inside it on an
 // editable position, the literals of strings, dates and logicals never move,
 // and the value read back keeps the variable's type.
@@ -65,6 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 5: g.Buffer(std::string(reinterpret_cast<const char*>(data + i), std::min<size_t>(arg % 16, size - i))); break;
       case 6:
         if (arg & 1) g.ToDecPos();
+        else if (arg & 2) g.DeleteRange(arg >> 4, (arg >> 4) + (arg >> 2 & 3));
         else g.Clear(true);
         break;
       case 7:

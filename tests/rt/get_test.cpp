@@ -235,6 +235,57 @@ TEST_F(GetTest, TypeOutRejectedBufferAndPicture) {
   EXPECT_TRUE(SetInsert());
 }
 
+TEST_F(GetTest, SelectionsAndControlTextKeepThePicture) {
+  Value phone = "5551234567";
+  Get p(SetGetOf(phone), "phone", "@R (999) 999-9999");
+  p.SetFocus();
+  p.DeleteRange(1, 5);  // "(555": the literal stays, the digits close up
+  EXPECT_EQ(p.Buffer(), "(123) 456-7   ");
+  EXPECT_EQ(p.Pos(), 2);
+  p.Assign();
+  EXPECT_TRUE(phone == Value("1234567   "));
+
+  Value n = 1234.56;
+  Get g(SetGetOf(n), "n", "9999.99");
+  g.SetFocus();
+  g.DeleteRange(2, 6);  // "234.5": each side of the point closes up on its own
+  EXPECT_EQ(g.Buffer(), "1   .6 ");
+  EXPECT_EQ(g.Pos(), 2);
+  g.Assign();
+  EXPECT_EQ(n.AsNumber(), 1.6);
+
+  Value s = "1234";
+  Get t(SetGetOf(s), "s", "@R! 99-XX");
+  t.SetFocus();
+  t.Buffer("5x-z7");  // what a pasted text holds passes the picture too
+  EXPECT_EQ(t.Buffer(), "5 -Z7");
+  t.DeleteRange(9, 3);
+  EXPECT_EQ(t.Buffer(), "5 -Z7");
+
+  Value big = 123;
+  Get o(SetGetOf(big), "big", "99");
+  o.SetFocus();
+  o.Buffer(o.Buffer());  // the control's text back unchanged: no edit
+  EXPECT_FALSE(o.Changed());
+  o.Assign();
+  EXPECT_TRUE(big == Value(123));
+
+  Value d = MakeDate(2024, 3, 9);
+  Get e(SetGetOf(d), "d", "@E");
+  SetDateFormat("mm/dd/yyyy");
+  EXPECT_EQ(e.DateFormat(), "dd/mm/yyyy");  // the part under the caret of a spinner
+}
+
+TEST_F(GetTest, FormSettings) {
+  EXPECT_TRUE(Set(_SET_CONFIRM, "ON") == Value(false));
+  EXPECT_TRUE(SetConfirm());
+  EXPECT_TRUE(Set(_SET_BELL, true) == Value(false));
+  EXPECT_TRUE(SetBell());
+  Set(_SET_CONFIRM, " off");
+  Set(_SET_BELL, false);
+  EXPECT_FALSE(SetConfirm() || SetBell());
+}
+
 TEST_F(GetTest, BindsThroughACodeblock) {
   Value store = 5;
   Block b = MakeBlock([&](std::span<const Value> a) {
