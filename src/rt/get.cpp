@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <string_view>
 #include <utility>
@@ -193,9 +192,7 @@ std::string Get::NumberForm(const Value& v, bool minus, bool blank) const {
     intPart = std::to_string(k < 0 ? 0 - uint64_t(k) : uint64_t(k));
     decPart.assign(size_t(shown), '0');
   } else if (std::isfinite(n)) {
-    char text[400];  // the widest double in %f is 309 digits
-    std::snprintf(text, sizeof text, "%.*f", shown, std::fabs(n));
-    intPart = text;
+    intPart = FormatFixed(std::fabs(n), shown);  // rounds as Transform shows it
     size_t dot = intPart.find('.');
     if (dot != std::string::npos) {
       decPart = intPart.substr(dot + 1);
@@ -270,8 +267,23 @@ Value Get::UnTransform() const {
       bool blank = true;
       for (int i = FirstEditable(); i; i = NextEditable(i)) blank = blank && buf_[size_t(i - 1)] == ' ';
       if (blank) return Value(nx::Date{});
-      DateFormatScope scope(DateFormat());
-      return Value(CToD(buf_));
+      const std::string format = DateFormat();
+      DateFormatScope scope(format);
+      // A two-digit year left as it was keeps the century it was loaded
+      // with: changing the day of 2024 must not move it to 1924.
+      int epoch = SetEpoch();
+      const Date was = loaded_.IsDate() ? loaded_.AsDate() : Date{};
+      if (!was.Empty() && Year(was) >= 100 && std::count(format.begin(), format.end(), 'y') == 2) {
+        std::string yy;
+        for (size_t i = 0; i < format.size() && i < buf_.size(); ++i)
+          if (format[i] == 'y') yy += buf_[i];
+        if (yy.size() == 2 && IsDigit(yy[0]) && IsDigit(yy[1]) && std::stoi(yy) == Year(was) % 100)
+          epoch = Year(was) / 100 * 100;
+      }
+      const int old = SetEpoch(epoch);
+      Date d = CToD(buf_);
+      SetEpoch(old);
+      return Value(d);
     }
     case 'L': {
       int i = FirstEditable();

@@ -89,6 +89,9 @@ TEST_F(GetTest, PictureKeysBufferCaretAndValue) {
       {"", MakeDate(2024, 1, 31), "2025", "2025/01/31", 6, MakeDate(2025, 1, 31), "yyyy/mm/dd"},
       {"@E", MakeDate(2024, 3, 9), "10", "10/03/2024", 4, MakeDate(2024, 3, 10), "mm/dd/yyyy"},
       {"", MakeDate(2024, 3, 9), "0230", "02/30/24", 7, MakeDate(2024, 3, 9)},  // bad date: not assigned
+      {"", MakeDate(2024, 3, 9), "0315", "03/15/24", 7, MakeDate(2024, 3, 15)},  // the century stays
+      {"", MakeDate(2024, 3, 9), "031599", "03/15/99", 8, MakeDate(1999, 3, 15)},
+      {"", MakeDate(2000, 1, 9), "0229", "02/29/00", 7, MakeDate(2000, 2, 29)},
       // caret, insert and deletion
       {"XXXXXX", "abcdef", "~i~rZ", "aZbcde", 3, "aZbcde"},
       {"@R 99-99", "1234", "~i5", "51-23", 2, "5123"},
@@ -126,7 +129,7 @@ TEST_F(GetTest, DisplayFormOutsideFocusAndEditForm) {
       {"@C 999", 42, " 42 CR", " 42"},        {"@B 9999", 42, "42  ", "  42"},
       {"9,999", -234, " -234", "- 234"},      {"@E 9,999.99", 1234.5, "1.234,50", "1.234,50"},
       {"@R! (XXX)", "abc", "(ABC)", "(ABC)"}, {"", Date{}, "  /  /  ", "  /  /  "},
-      {"@Y", true, "Y", "Y"},
+      {"@Y", true, "Y", "Y"},                 {"9.99", 0.125, "0.13", "0.13"},  // halves as Transform rounds them
   };
   for (const Form& f : forms) {
     SCOPED_TRACE(f.picture);
