@@ -49,22 +49,6 @@ char HotKeyOf(const std::string& text) {
   return 0;
 }
 
-// A font the dialog manager made from the template: used, never deleted.
-std::shared_ptr<TFont> TemplateFont(HFONT h) {
-  auto font = std::make_shared<TFont>();
-  font->hFont = h;
-  font->lDestroy = false;
-  font->nCount = 1;
-  LOGFONTA lf{};
-  if (GetObjectA(h, sizeof lf, &lf)) {
-    font->nInpHeight = lf.lfHeight;
-    font->nWeight = lf.lfWeight;
-    font->lBold = lf.lfWeight >= FW_BOLD;
-    font->cFaceName = lf.lfFaceName;
-  }
-  return font;
-}
-
 std::string WindowText(HWND h) {
   char buf[512] = "";
   GetWindowTextA(h, buf, sizeof buf);
@@ -252,7 +236,7 @@ bool TDialog::Initiate(HWND, HWND hDlg) {
   } else if (HFONT own = reinterpret_cast<HFONT>(SendMessageA(hDlg, WM_GETFONT, 0, 0))) {
     // The template named a font: the dialog and its items keep it rather
     // than take the owner's.
-    oFont = TemplateFont(own);
+    oFont = TFont::Borrowed(own);
   } else {
     GetFont();
   }

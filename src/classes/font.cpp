@@ -319,6 +319,21 @@ std::string TFont::SaveToText(int nIndent) const {
   return persist::SaveText(ClassName(), "oFont", persist::Differing(Properties(), DefaultFontMembers()), nIndent);
 }
 
+std::shared_ptr<TFont> TFont::Borrowed(HFONT h) {
+  auto font = std::make_shared<TFont>();
+  font->hFont = h;
+  font->lDestroy = false;
+  font->nCount = 1;
+  LOGFONTA lf{};
+  if (GetObjectA(h, sizeof lf, &lf)) {
+    font->nInpHeight = lf.lfHeight;
+    font->nWeight = lf.lfWeight;
+    font->lBold = lf.lfWeight >= FW_BOLD;
+    font->cFaceName = lf.lfFaceName;
+  }
+  return font;
+}
+
 std::shared_ptr<TFont> TFont::FromRecord(std::string_view cData) {
   TFont shape;  // a default description, no platform font
   shape.lDestroy = false;

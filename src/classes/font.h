@@ -106,6 +106,9 @@ class TFont : public Object {
   std::string SaveToText(int nIndent = 0) const;
   // A shared font built from a Save() record; nullptr when malformed.
   static std::shared_ptr<TFont> FromRecord(std::string_view cData);
+  // A platform font someone else made (a dialog template's, a control's):
+  // described from the handle, used, never deleted.
+  static std::shared_ptr<TFont> Borrowed(HFONT h);
 
   FontDesc Desc() const;
   std::vector<std::pair<std::string, Value>> Properties() const;

@@ -211,6 +211,28 @@ std::string ObjectText(const std::string& cClass, const std::string& cVar,
   return out + pad + "ENDOBJECT";
 }
 
+// A whole record made by Save(): the properties of an object of class cClass.
+bool ReadRecord(std::string_view cData, std::string_view cClass, std::vector<std::pair<std::string, Value>>& props) {
+  Reader r(cData);
+  char type = 0;
+  size_t n = 0;
+  std::string_view body;
+  std::string cls;
+  return r.Byte(type) && type == 'O' && r.Len(n) && r.Bytes(n, body) && r.AtEnd() &&
+         ReadObject(body, cls, props, 0) && cls == cClass;
+}
+
+// The properties whose values differ from a new item's.
+std::vector<std::pair<std::string, Value>> ChangedProps(const TMenuItem& item) {
+  const TMenuItem fresh;
+  std::vector<std::pair<std::string, Value>> props;
+  for (const auto& name : TMenuItem::aProperties()) {
+    Value now = item.GetProperty(name);
+    if (!(now == fresh.GetProperty(name))) props.emplace_back(name, now);
+  }
+  return props;
+}
+
 }  // namespace
 
 // ---- TMenuItem ------------------------------------------------------------------------
@@ -262,37 +284,17 @@ bool TMenuItem::SetProperty(std::string_view cName, const Value& v) {
   return true;
 }
 
-std::string TMenuItem::Save() const {
-  const TMenuItem fresh;
-  std::vector<std::pair<std::string, Value>> props;
-  for (const auto& name : aProperties()) {
-    Value now = GetProperty(name);
-    if (!(now == fresh.GetProperty(name))) props.emplace_back(name, now);
-  }
-  return ObjectRecord(ClassName(), props);
-}
+std::string TMenuItem::Save() const { return ObjectRecord(ClassName(), ChangedProps(*this)); }
 
 bool TMenuItem::Load(std::string_view cData) {
-  Reader r(cData);
-  char type = 0;
-  size_t n = 0;
-  std::string_view body;
-  std::string cls;
   std::vector<std::pair<std::string, Value>> props;
-  if (!r.Byte(type) || type != 'O' || !r.Len(n) || !r.Bytes(n, body) || !r.AtEnd() ||
-      !ReadObject(body, cls, props, 0) || cls != ClassName())
-    return false;
+  if (!ReadRecord(cData, ClassName(), props)) return false;
   for (const auto& [name, value] : props) SetProperty(name, value);
   return true;
 }
 
 std::string TMenuItem::SaveToText(int nIndent) const {
-  const TMenuItem fresh;
-  std::vector<std::pair<std::string, Value>> props;
-  for (const auto& name : aProperties()) {
-    Value now = GetProperty(name);
-    if (!(now == fresh.GetProperty(name))) props.emplace_back(name, now);
-  }
+  const auto props = ChangedProps(*this);
   std::vector<std::string> events;
   if (OnActivate) events.push_back("OnActivate");
   if (OnClick) events.push_back("OnClick");
@@ -329,15 +331,8 @@ std::vector<std::pair<std::string, Value>> MenuProps(const TMenu& m) {
 std::string TMenu::Save() const { return ObjectRecord(ClassName(), MenuProps(*this)); }
 
 bool TMenu::Load(std::string_view cData) {
-  Reader r(cData);
-  char type = 0;
-  size_t n = 0;
-  std::string_view body;
-  std::string cls;
   std::vector<std::pair<std::string, Value>> props;
-  if (!r.Byte(type) || type != 'O' || !r.Len(n) || !r.Bytes(n, body) || !r.AtEnd() ||
-      !ReadObject(body, cls, props, 0) || cls != ClassName())
-    return false;
+  if (!ReadRecord(cData, ClassName(), props)) return false;
   for (const auto& [name, value] : props) {
     if (name == "aItems" && value.IsArray()) {
       std::vector<TMenuItemPtr> items;

@@ -170,24 +170,6 @@ void TWindow::SetFont(std::shared_ptr<TFont> font) {
   if (hWnd && oFont) SendMessageA(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(oFont->hFont), TRUE);
 }
 
-namespace {
-// A font the window did not make: described from the handle, never deleted.
-std::shared_ptr<TFont> WrapFont(HFONT h) {
-  auto font = std::make_shared<TFont>();
-  font->hFont = h;
-  font->lDestroy = false;
-  font->nCount = 1;
-  LOGFONTA lf{};
-  if (GetObjectA(h, sizeof lf, &lf)) {
-    font->nInpHeight = lf.lfHeight;
-    font->nWeight = lf.lfWeight;
-    font->lBold = lf.lfWeight >= FW_BOLD;
-    font->cFaceName = lf.lfFaceName;
-  }
-  return font;
-}
-}  // namespace
-
 std::shared_ptr<TFont> TWindow::GetFont() {
   if (oFont) return oFont;
   if (TWindowPtr parent = Parent(); parent && parent->oFont) {
@@ -195,7 +177,7 @@ std::shared_ptr<TFont> TWindow::GetFont() {
     ++oFont->nCount;
     if (hWnd) SendMessageA(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(oFont->hFont), FALSE);
   } else if (HFONT h = hWnd ? reinterpret_cast<HFONT>(SendMessageA(hWnd, WM_GETFONT, 0, 0)) : nullptr) {
-    oFont = WrapFont(h);
+    oFont = TFont::Borrowed(h);
   } else {
     oFont = TFont::New({.cFaceName = "SYSTEM_FONT", .nHeight = -12});
   }

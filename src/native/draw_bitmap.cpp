@@ -19,10 +19,12 @@
 
 namespace nx {
 
+using detail::BmpSize;
 using detail::MemDC;
 using detail::PixelBuffer;
 using detail::SavedDC;
 using detail::Select;
+using detail::SizeOf;
 using detail::TempObj;
 using detail::WindowDC;
 
@@ -187,15 +189,6 @@ std::vector<uint8_t> DibBytes(HBITMAP hBitmap, HPALETTE hPalette) {
   bih->biClrUsed = colors;
   bih->biSizeImage = static_cast<DWORD>(stride * size_t(bm.bmHeight));
   return dib;
-}
-
-struct BmpSize {
-  int w = 0, h = 0;
-};
-BmpSize SizeOf(HBITMAP hBitmap) {
-  BITMAP bm{};
-  if (!hBitmap || !GetObject(hBitmap, sizeof bm, &bm)) return {};
-  return {bm.bmWidth, bm.bmHeight};
 }
 
 PalBmp FromResource(LPCSTR name) {

@@ -123,6 +123,16 @@ struct PixelBuffer {
   bool Create(int nW, int nH);
 };
 
+// A bitmap's size; 0 x 0 for no bitmap.
+struct BmpSize {
+  int w = 0, h = 0;
+};
+inline BmpSize SizeOf(HBITMAP hBitmap) {
+  BITMAP bm{};
+  if (!hBitmap || !GetObjectA(hBitmap, sizeof bm, &bm)) return {};
+  return {bm.bmWidth, bm.bmHeight};
+}
+
 // A solid pen for one call.
 HPEN NewPen(int nStyle, int nWidth, COLORREF nColor);
 

@@ -12,10 +12,12 @@
 
 namespace nx {
 
+using detail::BmpSize;
 using detail::MemDC;
 using detail::PixelBuffer;
 using detail::SavedDC;
 using detail::Select;
+using detail::SizeOf;
 using detail::TempObj;
 
 // ---- Thin wrappers --------------------------------------------------------------
@@ -208,16 +210,6 @@ void Checkerboard(HDC hDC, int left, int top, int right, int bottom) {
   SetBkColor(hDC, GetSysColor(COLOR_BTNHIGHLIGHT));
   RECT rc{left, top, right, bottom};
   FillRect(hDC, &rc, brush);
-}
-
-struct BmpSize {
-  int w = 0, h = 0;
-};
-
-BmpSize SizeOf(HBITMAP hBitmap) {
-  BITMAP bm{};
-  if (!hBitmap || !GetObjectA(hBitmap, sizeof bm, &bm)) return {};
-  return {bm.bmWidth, bm.bmHeight};
 }
 
 COLORREF TopLeftPixel(HDC hDC, HBITMAP hBitmap) {

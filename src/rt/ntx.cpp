@@ -292,8 +292,11 @@ std::optional<NtxIndex::Entry> NtxIndex::LastBefore(const Before& before) {
   return FindLast(before);
 }
 
-std::optional<NtxIndex::Entry> NtxIndex::FindFirst(const Before& before) {
-  std::optional<Entry> best;
+// Goes down from the root, checking each page against the keys around it in
+// its parent. `visit` answers the slot whose child to go down to, or nothing
+// to stop; a leaf always stops.
+template <class Visit>
+void NtxIndex::Descend(Visit&& visit) {
   const Page *loPage = nullptr, *hiPage = nullptr;
   size_t lo = 0, hi = 0;
   uint32_t offset = root_;
@@ -301,32 +304,32 @@ std::optional<NtxIndex::Entry> NtxIndex::FindFirst(const Before& before) {
     if (depth > kMaxDepth) Corrupt("index tree too deep (pages form a loop)");
     const Page& p = Load(offset);
     CheckBounds(p, offset, loPage, lo, hiPage, hi);
-    size_t i = Partition(p, before);
-    if (i < p.n) best = Entry{std::string(Key(p, i)), p.rec[i]};
-    if (p.Leaf()) break;
+    std::optional<size_t> slot = visit(p, depth);
+    if (!slot || p.Leaf()) return;
+    size_t i = *slot;
     if (i > 0) loPage = &p, lo = i - 1;
     if (i < p.n) hiPage = &p, hi = i;
     offset = p.child[i];
   }
+}
+
+std::optional<NtxIndex::Entry> NtxIndex::FindFirst(const Before& before) {
+  std::optional<Entry> best;
+  Descend([&](const Page& p, int) -> std::optional<size_t> {
+    size_t i = Partition(p, before);
+    if (i < p.n) best = Entry{std::string(Key(p, i)), p.rec[i]};
+    return i;
+  });
   return best;
 }
 
 std::optional<NtxIndex::Entry> NtxIndex::FindLast(const Before& before) {
   std::optional<Entry> best;
-  const Page *loPage = nullptr, *hiPage = nullptr;
-  size_t lo = 0, hi = 0;
-  uint32_t offset = root_;
-  for (int depth = 0;; ++depth) {
-    if (depth > kMaxDepth) Corrupt("index tree too deep (pages form a loop)");
-    const Page& p = Load(offset);
-    CheckBounds(p, offset, loPage, lo, hiPage, hi);
+  Descend([&](const Page& p, int) -> std::optional<size_t> {
     size_t i = Partition(p, before);
     if (i > 0) best = Entry{std::string(Key(p, i - 1)), p.rec[i - 1]};
-    if (p.Leaf()) break;
-    if (i > 0) loPage = &p, lo = i - 1;
-    if (i < p.n) hiPage = &p, hi = i;
-    offset = p.child[i];
-  }
+    return i;
+  });
   return best;
 }
 
@@ -355,52 +358,39 @@ uint32_t NtxIndex::SubtreeCount(uint32_t offset, int depth) {
 size_t NtxIndex::CountBefore(const Before& before) {
   Access access(*this, false);
   size_t count = 0;
-  const Page *loPage = nullptr, *hiPage = nullptr;
-  size_t lo = 0, hi = 0;
-  uint32_t offset = root_;
-  for (int depth = 0;; ++depth) {
-    if (depth > kMaxDepth) Corrupt("index tree too deep (pages form a loop)");
-    const Page& p = Load(offset);
-    CheckBounds(p, offset, loPage, lo, hiPage, hi);
+  Descend([&](const Page& p, int depth) -> std::optional<size_t> {
     size_t i = Partition(p, before);
     count += i;
-    if (p.Leaf()) break;
-    for (size_t j = 0; j < i; ++j) count += SubtreeCount(p.child[j], depth + 1);
-    if (i > 0) loPage = &p, lo = i - 1;
-    if (i < p.n) hiPage = &p, hi = i;
-    offset = p.child[i];
-  }
+    if (!p.Leaf())
+      for (size_t j = 0; j < i; ++j) count += SubtreeCount(p.child[j], depth + 1);
+    return i;
+  });
   return count;
 }
 
 std::optional<NtxIndex::Entry> NtxIndex::At(size_t pos) {
   Access access(*this, false);
-  const Page *loPage = nullptr, *hiPage = nullptr;
-  size_t lo = 0, hi = 0;
-  uint32_t offset = root_;
-  for (int depth = 0;; ++depth) {
-    if (depth > kMaxDepth) Corrupt("index tree too deep (pages form a loop)");
-    const Page& p = Load(offset);
-    CheckBounds(p, offset, loPage, lo, hiPage, hi);
+  std::optional<Entry> found;
+  Descend([&](const Page& p, int depth) -> std::optional<size_t> {
     if (p.Leaf()) {
-      if (pos < p.n) return Entry{std::string(Key(p, pos)), p.rec[pos]};
+      if (pos < p.n) found = Entry{std::string(Key(p, pos)), p.rec[pos]};
       return std::nullopt;
     }
-    size_t j = 0;
-    for (; j <= p.n; ++j) {
+    for (size_t j = 0; j <= p.n; ++j) {
       size_t below = SubtreeCount(p.child[j], depth + 1);
-      if (pos < below) break;
+      if (pos < below) return j;
       pos -= below;
       if (j < p.n) {
-        if (pos == 0) return Entry{std::string(Key(p, j)), p.rec[j]};
+        if (pos == 0) {
+          found = Entry{std::string(Key(p, j)), p.rec[j]};
+          return std::nullopt;
+        }
         --pos;
       }
     }
-    if (j > p.n) return std::nullopt;
-    if (j > 0) loPage = &p, lo = j - 1;
-    if (j < p.n) hiPage = &p, hi = j;
-    offset = p.child[j];
-  }
+    return std::nullopt;
+  });
+  return found;
 }
 
 size_t NtxIndex::Count() {

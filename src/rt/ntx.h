@@ -104,6 +104,8 @@ class NtxIndex {
   uint32_t Allocate(Page page);
   void CheckBounds(const Page& p, uint32_t offset, const Page* loPage, size_t lo, const Page* hiPage, size_t hi);
   size_t Partition(const Page& p, const Before& before) const;
+  template <class Visit>
+  void Descend(Visit&& visit);
   std::optional<Entry> FindFirst(const Before& before);
   std::optional<Entry> FindLast(const Before& before);
   uint32_t SubtreeCount(uint32_t offset, int depth);

@@ -3,6 +3,7 @@
 // clicks; ending rules, sizes, pixels and the library errors.
 #include <gtest/gtest.h>
 
+#include "common/raised_errors.h"
 #include "classes/button.h"
 #include "classes/checkbox.h"
 #include "classes/dialog.h"
@@ -29,20 +30,7 @@ using dlgtest::Script;
 
 namespace {
 
-// Library errors raised while it lives, instead of the error report.
-class ErrorCatcher {
- public:
-  ErrorCatcher()
-      : saved_(ErrorBlock([this](const ErrorPtr& e) {
-          errors.push_back(e);
-          return Value(false);
-        })) {}
-  ~ErrorCatcher() { ErrorBlock(saved_); }
-  std::vector<ErrorPtr> errors;
-
- private:
-  ErrorHandler saved_;
-};
+using ErrorCatcher = nxtest::RaisedErrors;
 
 // A script for a modal dialog: it runs until the dialog has ended.
 Script ModalScript(const TDialogPtr& dlg, std::vector<Script::Step> steps) {

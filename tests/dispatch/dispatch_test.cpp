@@ -2,6 +2,8 @@
 // window list, the dialog natives and the registry, on real windows.
 #include <gtest/gtest.h>
 
+#include "common/raised_errors.h"
+
 #include <string>
 #include <vector>
 
@@ -79,17 +81,7 @@ std::shared_ptr<RecWindow> MakeRec() {
 }
 
 // Captures raised errors instead of the library handler.
-struct ErrorCapture {
-  std::vector<ErrorPtr> errors;
-  ErrorHandler saved;
-  ErrorCapture() {
-    saved = ErrorBlock([this](const ErrorPtr& e) {
-      errors.push_back(e);
-      return Value(false);
-    });
-  }
-  ~ErrorCapture() { ErrorBlock(saved); }
-};
+using ErrorCapture = nxtest::RaisedErrors;
 
 void Pump() {
   MSG msg;

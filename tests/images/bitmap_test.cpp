@@ -3,6 +3,8 @@
 // resources, files, strings and the clipboard, damaged ones included.
 #include <gtest/gtest.h>
 
+#include "common/raised_errors.h"
+
 #include <cstdlib>
 
 #include "classes/bitmap.h"
@@ -31,18 +33,7 @@ bool Near(COLORREF a, COLORREF b, int tol = 0) {
          std::abs(GetBValue(a) - GetBValue(b)) <= tol;
 }
 
-// Errors raised while the guard lives are kept instead of reported.
-struct Errors {
-  std::vector<ErrorPtr> seen;
-  ErrorHandler old;
-  Errors() {
-    old = ErrorBlock([this](const ErrorPtr& e) {
-      seen.push_back(e);
-      return Value(false);
-    });
-  }
-  ~Errors() { ErrorBlock(old); }
-};
+using Errors = nxtest::RaisedErrors;
 
 const std::string kBig = "img_where.bmp";
 
@@ -200,7 +191,7 @@ TEST(BitmapLoad, SourcesHoldersAndDamagedPictures) {
     EXPECT_EQ(h->hBitmap, before);
     ASSERT_TRUE(h->LoadFromString(BMPTOSTR(before)));
     EXPECT_EQ(NBMPWIDTH(h->hBitmap), 30);
-    EXPECT_TRUE(errors.seen.empty());
+    EXPECT_TRUE(errors.errors.empty());
 
     // Damaged pictures: a clear error, the picture there was stays.
     const auto big = imgtest::WhereBmp(60, 50);
@@ -218,17 +209,17 @@ TEST(BitmapLoad, SourcesHoldersAndDamagedPictures) {
     hostile[18] = 0xFF, hostile[19] = 0xFF, hostile[20] = 0xFF, hostile[21] = 0x7F;  // width 2^31 - 1
     EXPECT_FALSE(h->LoadFromString(std::string(hostile.begin(), hostile.end())));
     ++reported;
-    ASSERT_EQ(errors.seen.size(), reported);
-    EXPECT_EQ(errors.seen.back()->GenCode, EG_CORRUPTION);
-    EXPECT_EQ(errors.seen[1]->FileName, "img_cut.bmp");
-    EXPECT_EQ(errors.seen[1]->Description, "Not a valid bitmap file");
-    EXPECT_TRUE(errors.seen[1]->CanDefault);
+    ASSERT_EQ(errors.errors.size(), reported);
+    EXPECT_EQ(errors.errors.back()->GenCode, EG_CORRUPTION);
+    EXPECT_EQ(errors.errors[1]->FileName, "img_cut.bmp");
+    EXPECT_EQ(errors.errors[1]->Description, "Not a valid bitmap file");
+    EXPECT_TRUE(errors.errors[1]->CanDefault);
     // A missing resource is reported; a missing file is only not read.
-    errors.seen.clear();
+    errors.errors.clear();
     EXPECT_FALSE(h->LoadImage("NOSUCH", ""));
     EXPECT_FALSE(h->LoadImage("", "no_such.bmp"));
-    ASSERT_EQ(errors.seen.size(), 1u);
-    EXPECT_EQ(errors.seen[0]->Description, "Bitmap resource not found");
+    ASSERT_EQ(errors.errors.size(), 1u);
+    EXPECT_EQ(errors.errors[0]->Description, "Bitmap resource not found");
     EXPECT_EQ(h->hBitmap, kept);
 
     // The clipboard: a copy out and a copy back.

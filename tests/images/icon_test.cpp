@@ -2,6 +2,8 @@
 // their icon, controls that show it, and icon files damaged on purpose.
 #include <gtest/gtest.h>
 
+#include "common/raised_errors.h"
+
 #include "classes/icon.h"
 #include "native/draw.h"
 #include "native/image.h"
@@ -13,17 +15,7 @@ using imgtest::Shot;
 
 namespace {
 
-struct Errors {
-  std::vector<ErrorPtr> seen;
-  ErrorHandler old;
-  Errors() {
-    old = ErrorBlock([this](const ErrorPtr& e) {
-      seen.push_back(e);
-      return Value(false);
-    });
-  }
-  ~Errors() { ErrorBlock(old); }
-};
+using Errors = nxtest::RaisedErrors;
 
 }  // namespace
 
@@ -87,7 +79,7 @@ TEST(Icons, HoldersControlsAndDamagedFiles) {
     EXPECT_EQ(SendMessageA(c->hWnd, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)), HTCLIENT);
     SendMessageA(c->hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
     EXPECT_EQ(clicks, 1);
-    EXPECT_TRUE(errors.seen.empty());
+    EXPECT_TRUE(errors.errors.empty());
 
     // Damaged icon files: every cut of a good one, and lying sizes. Each is
     // reported and leaves the icon shown before.
@@ -110,12 +102,12 @@ TEST(Icons, HoldersControlsAndDamagedFiles) {
     bad += 2;
     EXPECT_EQ(c->hIcon, shown);
     EXPECT_EQ(c->cIcoFile, green);
-    ASSERT_EQ(errors.seen.size(), bad);
-    EXPECT_EQ(errors.seen.back()->Description, "Not a valid icon file");
-    EXPECT_EQ(errors.seen.back()->FileName, "ico_cut.ico");
+    ASSERT_EQ(errors.errors.size(), bad);
+    EXPECT_EQ(errors.errors.back()->Description, "Not a valid icon file");
+    EXPECT_EQ(errors.errors.back()->FileName, "ico_cut.ico");
     // A missing resource is reported too, and changes nothing either.
     c->SetName("NOSUCH");
-    EXPECT_EQ(errors.seen.back()->Description, "Icon resource not found");
+    EXPECT_EQ(errors.errors.back()->Description, "Icon resource not found");
     EXPECT_EQ(c->hIcon, shown);
 
     DestroyWindow(w->hWnd);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "classes/wbrowse.h"
+#include "common/client_pixels.h"
 #include "classes/window.h"
 #include "native/browse.h"
 #include "rt/strings.h"
@@ -107,32 +108,13 @@ struct Rig {
   }
 };
 
-// The client area of a window as 0x00RRGGBB pixels, read back from its
-// device context (under Wine the window surface keeps what was drawn).
+// The client area of a window as 0x00RRGGBB pixels.
 struct Shot {
   int width = 0, height = 0;
   std::vector<DWORD> px;
   static Shot Of(HWND hWnd) {
     Shot s;
-    RECT r{};
-    GetClientRect(hWnd, &r);
-    s.width = r.right;
-    s.height = r.bottom;
-    HDC dc = GetDC(hWnd);
-    HDC mem = CreateCompatibleDC(dc);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), s.width, -s.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, s.width, s.height, dc, 0, 0, SRCCOPY);
-    GdiFlush();
-    auto* p = static_cast<const DWORD*>(bits);
-    s.px.assign(p, p + size_t(s.width) * size_t(s.height));
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(hWnd, dc);
+    s.px = nxtest::ClientPixels(hWnd, s.width, s.height);
     return s;
   }
   // Pixel rows [top, top + count) of this shot equal those of `o` from oTop.

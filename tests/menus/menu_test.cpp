@@ -2,6 +2,7 @@
 // into the platform menu, state changes, resources and persistence.
 #include <gtest/gtest.h>
 
+#include "common/raised_errors.h"
 #include "menus/rig.h"
 #include "rt/error.h"
 
@@ -25,14 +26,7 @@ UINT TypeOf(HMENU h, UINT_PTR id) {
   return mii.cbSize ? mii.fType : 0xFFFFFFFF;
 }
 
-struct ErrorCapture {
-  std::vector<ErrorPtr> errors;
-  ErrorHandler saved = ErrorBlock([this](const ErrorPtr& e) {
-    errors.push_back(e);
-    return Value(false);
-  });
-  ~ErrorCapture() { ErrorBlock(saved); }
-};
+using ErrorCapture = nxtest::RaisedErrors;
 
 }  // namespace
 

@@ -343,13 +343,13 @@ TEST_F(Orders, DoubleClickEditsThroughTheCellEditor) {
     std::string before = Current();
     int row = h.b->nRowPos;
     h.Send(WM_LBUTTONDBLCLK, 20, h.Y(row));
-    ASSERT_EQ(errors.raised.size(), 1u);
-    EXPECT_EQ(errors.raised[0]->Description, "Cell editing is not available in this library");
-    EXPECT_EQ(errors.raised[0]->Operation, "TCBROWSE:LEDITCOL");
+    ASSERT_EQ(errors.errors.size(), 1u);
+    EXPECT_EQ(errors.errors[0]->Description, "Cell editing is not available in this library");
+    EXPECT_EQ(errors.errors[0]->Operation, "TCBROWSE:LEDITCOL");
     EXPECT_EQ(Current(), before);
     // Not on an editable column: no editor at all.
     h.Send(WM_LBUTTONDBLCLK, 120, h.Y(row));
-    EXPECT_EQ(errors.raised.size(), 1u);
+    EXPECT_EQ(errors.errors.size(), 1u);
   }
   TWindowPtr w = TWindow::New({.nTop = 0, .nLeft = 0, .nBottom = 400, .nRight = 500, .lPixel = true});
   auto b = Accepting::Make({.nWidth = 400, .nHeight = 300, .oWnd = w, .oFont = TestFont(), .cAlias = "PEOPLE",
@@ -369,7 +369,7 @@ TEST_F(Orders, DoubleClickEditsThroughTheCellEditor) {
   EXPECT_EQ(b->edited, std::vector<int>{1});
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(InAlias("PEOPLE", [] { return Trim(FieldGet(1).AsString()); }), "Zed");
-  EXPECT_EQ(errors.raised.size(), 1u);
+  EXPECT_EQ(errors.errors.size(), 1u);
   DestroyWindow(w->hWnd);
   Pump();
 }

@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "classes/font.h"
+#include "common/client_pixels.h"
 #include "classes/tcbrowse.h"
 #include "classes/window.h"
 #include "native/tcbrowse.h"
+#include "common/raised_errors.h"
 #include "rt/error.h"
 
 namespace tctest {
@@ -100,33 +102,14 @@ struct Host {
   }
 };
 
-// The client area of a window as COLORREFs, read back from its device
-// context (under Wine the window surface keeps what was drawn).
+// The client area of a window as COLORREFs.
 struct Shot {
   int width = 0, height = 0;
   std::vector<COLORREF> px;
   static Shot Of(HWND hWnd) {
     Shot s;
-    RECT r{};
-    GetClientRect(hWnd, &r);
-    s.width = r.right;
-    s.height = r.bottom;
-    HDC dc = GetDC(hWnd);
-    HDC mem = CreateCompatibleDC(dc);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), s.width, -s.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, s.width, s.height, dc, 0, 0, SRCCOPY);
-    GdiFlush();
-    auto* p = static_cast<const DWORD*>(bits);
-    for (size_t i = 0; i < size_t(s.width) * size_t(s.height); ++i)
-      s.px.push_back(RGB(p[i] >> 16 & 0xFF, p[i] >> 8 & 0xFF, p[i] & 0xFF));
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(hWnd, dc);
+    for (DWORD p : nxtest::ClientPixels(hWnd, s.width, s.height))
+      s.px.push_back(RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF));
     return s;
   }
   COLORREF At(int x, int y) const { return px[size_t(y) * size_t(width) + size_t(x)]; }
@@ -160,19 +143,6 @@ struct Tones {
   Tones& operator=(const Tones&) = delete;
 };
 
-// Records the errors raised through the error block while it lives.
-struct Errors {
-  std::vector<ErrorPtr> raised;
-  ErrorHandler previous;
-  Errors() {
-    previous = ErrorBlock([this](const ErrorPtr& e) {
-      raised.push_back(e);
-      return Value(false);
-    });
-  }
-  ~Errors() { ErrorBlock(previous); }
-  Errors(const Errors&) = delete;
-  Errors& operator=(const Errors&) = delete;
-};
+using Errors = nxtest::RaisedErrors;
 
 }  // namespace tctest
