@@ -727,6 +727,13 @@ void Bench::B1B2B3() {
 
 
 // Component costs of a one-line step, for finding where the time goes.
+// WBRWLINE's arguments for a line of the demo's browse, its length fixed.
+WBrwLineParams LineArgs(TWBrowse& b, HDC dc, int nLine, const Array& values, const std::vector<int>& sizes) {
+  return {.hWnd = b.hWnd, .hDC = dc, .nLine = nLine, .aValues = values, .aColSizes = sizes, .nColPos = 1,
+          .nClrText = b.nClrText, .nClrPane = b.nClrPane, .hFont = b.FontHandle(), .nLineStyle = b.nLineStyle,
+          .lVScroll = b.oVScroll != nullptr, .bLogicLen = [] { return 1000; }};
+}
+
 void Bench::Profile() {
   TWBrowse& b = *demo.brw;
   HWND hb = b.hWnd;
@@ -736,8 +743,7 @@ void Bench::Profile() {
   std::vector<int> sizes = b.GetColSizes();
   Array values = b.bLine(b);
   auto line = [&](HDC dc) {
-    WBRWLINE(hb, dc, 3, values, sizes, 1, b.nClrText, b.nClrPane, b.FontHandle(), false, nullptr, Value(),
-             b.nLineStyle, std::nullopt, Value(), b.oVScroll.get(), [] { return 1000; });
+    WBRWLINE(LineArgs(b, dc, 3, values, sizes));
   };
   auto add = [&](const char* what, const Samples& t) {
     Stats s = Summarize(t);
@@ -752,14 +758,15 @@ void Bench::Profile() {
   int lines = b.nRowCount();
   add("46 lines by WBRWLINE on a memory DC", Time(3, reps, [&] {
         for (int i = 1; i <= lines; ++i)
-          WBRWLINE(hb, mem, i, values, sizes, 1, b.nClrText, b.nClrPane, b.FontHandle(), false, nullptr, Value(),
-                   b.nLineStyle, std::nullopt, Value(), b.oVScroll.get(), [] { return 1000; });
+          WBRWLINE(LineArgs(b, mem, i, values, sizes));
       }));
   add("header line by WBRWLINE on a memory DC (on a fill)", Time(3, reps, [&] {
         RECT all{0, 0, 1300, 800};
         FillRect(mem, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        WBRWLINE(hb, mem, 0, b.aHeaders, sizes, 1, b.nClrForeHead, b.nClrBackHead, b.FontHandle(), false, nullptr,
-                 Value(), b.nLineStyle, std::nullopt, Value(), b.oVScroll.get(), [] { return 1000; });
+        WBrwLineParams p = LineArgs(b, mem, 0, b.aHeaders, sizes);
+        p.nClrText = b.nClrForeHead;
+        p.nClrPane = b.nClrBackHead;
+        WBRWLINE(p);
       }));
   add("fill alone", Time(3, reps, [&] {
         RECT all{0, 0, 1300, 800};

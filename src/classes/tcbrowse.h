@@ -96,6 +96,7 @@ class TCBrowse : public TWBrowse {
   int nAtCol(int nColPix, bool lNoFreeze);
   bool IsColVisible(int nCol) override;
   int FrozenWidth() override;
+  bool DrawsVertLine() const override { return false; }
   void VertLineTc(std::optional<int> nColPix = std::nullopt, std::optional<int> nColInit = std::nullopt);
   // A drawn column: its number, left edge and width (-1: to the right edge).
   struct DrawnColumn {

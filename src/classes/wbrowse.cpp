@@ -219,7 +219,7 @@ void TWBrowse::Default() {
     aHeaders = std::move(headers);
   }
   if (!bColSizes && aColSizes.size() < n) aColSizes = DefaultWidths(fieldRow ? FieldValues(cAlias, n) : row);
-  if ((nStyle & WS_VSCROLL) || Upper(ClassName()) == "LISTBOX") {
+  if ((nStyle & WS_VSCROLL) || AlwaysVScroll()) {
     oVScroll = TScrollBar::WinNew({.lVertical = true, .oWnd = Self()});
     RefreshLen();
     oVScroll->SetPage(std::min(nRowCount(), nLen - 1), true);

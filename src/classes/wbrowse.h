@@ -183,6 +183,10 @@ class TWBrowse : public TControl {
   void ShowSizes();
   // Width of the frozen columns of column browses (where a border search starts).
   virtual int FrozenWidth() { return 0; }
+  // Whether VertLine draws the resizing line (column browses draw their own).
+  virtual bool DrawsVertLine() const { return true; }
+  // Whether the browse gets a vertical bar without WS_VSCROLL (list-box look-alikes).
+  virtual bool AlwaysVScroll() const { return false; }
   // Cell editing comes with its own classes; a double click with lAutoEdit calls it.
   std::function<void(TWBrowse& oBrw, int nCol)> bEdit;
 
@@ -239,6 +243,8 @@ class TWBrowse : public TControl {
   void Construct(const TWBrowseRedefineParams& p);
   // Paint's header line, and the number of lines it draws.
   virtual void HeaderLine(HDC hDC);
+  // WBRWLINE's arguments for a line of this browse in its own colours.
+  WBrwLineParams LineParams(HDC hDC, int nLine, std::span<const Value> aValues, std::span<const int> aColSizes);
   virtual int LinesToPaint() { return nRowCount(); }
   virtual bool IsWorkArea() const;
   int RefreshLen();  // nLen from bLogicLen

@@ -69,8 +69,7 @@ Value TWBrowse::LButtonDown(int nRow, int nCol, int nKeyFlags) {
   kinetics.ColumnAt(nAtCol(nCol));
   kinetics.Press(line, GETTICKCOUNT());
   SyncKinetics();
-  int borderStart = 0;
-  if (Upper(ClassName()) == "TCBROWSE") borderStart = FrozenWidth();
+  int borderStart = FrozenWidth();
   if (lDrag) return TControl::LButtonDown(nRow, nCol, nKeyFlags);
   if (nLen < 1 && line != 0) return Value();
   if (lMChange) {
@@ -314,7 +313,7 @@ Value TWBrowse::LDblClick(int nRow, int nCol, int nKeyFlags) {
 }
 
 void TWBrowse::VertLine(std::optional<int> nColPix, std::optional<int> nColInit) {
-  if (Upper(ClassName()) == "TCBROWSE") return;
+  if (!DrawsVertLine()) return;
   std::vector<int> sizes = GetColSizes();
   if (nColInit) {
     resize.column = *nColInit;

@@ -289,7 +289,7 @@ Value TWBrowse::VScroll(WPARAM nWParam, LPARAM nLParam) {
   } else if (pos == barMax) {
     GoBottom();
   } else {
-    HCURSOR old = WSETCURSOR(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));  // IDC_WAIT
+    HCURSOR old = WSETCURSOR(LoadCursor(nullptr, IDC_WAIT));
     Skip(VGetThumbPos(pos) - VGetPos());
     lHitTop = lHitBottom = false;
     WSETCURSOR(old ? old : CURSORARROW());

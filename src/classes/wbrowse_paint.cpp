@@ -109,34 +109,60 @@ Value TWBrowse::Paint() {
   return Value(0);
 }
 
+WBrwLineParams TWBrowse::LineParams(HDC dc, int nLine, std::span<const Value> aValues,
+                                    std::span<const int> aColSizes) {
+  return {.hWnd = hWnd,
+          .hDC = dc,
+          .nLine = nLine,
+          .aValues = aValues,
+          .aColSizes = aColSizes,
+          .nColPos = nColPos,
+          .nClrText = nClrText,
+          .nClrPane = nClrPane,
+          .hFont = FontHandle(),
+          .lTree = bool(bColSizes),
+          .aJustify = aJustify ? &*aJustify : nullptr,
+          .nLineStyle = nLineStyle,
+          .lVScroll = oVScroll != nullptr,
+          .bLogicLen = LogicLenFn()};
+}
+
 void TWBrowse::HeaderLine(HDC dc) {
   std::vector<int> sizes = GetColSizes();
-  WBRWLINE(hWnd, dc, 0, aHeaders, sizes, nColPos, nClrForeHead, nClrBackHead, FontHandle(), false,
-           aJustify ? &*aJustify : nullptr, Value(), nLineStyle, std::nullopt, Value(), oVScroll.get(),
-           LogicLenFn());
+  WBrwLineParams p = LineParams(dc, 0, aHeaders, sizes);
+  p.nClrText = nClrForeHead;
+  p.nClrPane = nClrBackHead;
+  p.lTree = false;
+  WBRWLINE(p);
 }
 
 void TWBrowse::DrawLine(std::optional<int> nLine) {
   if (!bLine || !hWnd) return;
   std::vector<int> sizes = GetColSizes();
-  WBRWLINE(hWnd, hDC, nLine.value_or(nRowPos), bLine(*this), sizes, nColPos, nClrText, nClrPane, FontHandle(),
-           bool(bColSizes), aJustify ? &*aJustify : nullptr, Value(), nLineStyle, std::nullopt, Value(),
-           oVScroll.get(), LogicLenFn());
+  Array row = bLine(*this);
+  WBRWLINE(LineParams(hDC, nLine.value_or(nRowPos), row, sizes));
 }
 
 Value TWBrowse::DrawSelect() {
   if (!lDrawSelected || !bLine || !hWnd) return Value();
   COLORREF back = lFocused ? nClrBackFocus : kNoFocusGrey;
   std::vector<int> sizes = GetColSizes();
-  const std::vector<bool>* justify = aJustify ? &*aJustify : nullptr;
   if (!lCellStyle) {
-    WBRWLINE(hWnd, hDC, nRowPos, bLine(*this), sizes, nColPos, nClrForeFocus, back, FontHandle(), bool(bColSizes),
-             justify, Value(), nLineStyle, std::nullopt, Value(lFocused), oVScroll.get(), LogicLenFn());
+    Array row = bLine(*this);
+    WBrwLineParams p = LineParams(hDC, nRowPos, row, sizes);
+    p.nClrText = nClrForeFocus;
+    p.nClrPane = back;
+    WBRWLINE(p);
   } else {
     DrawLine();
-    WBRWLINE(hWnd, hDC, nRowPos, bLine(*this), sizes, nColPos, nClrForeFocus, back, FontHandle(), bool(bColSizes),
-             justify, Value(), nLineStyle, nColAct, Value(lFocused), oVScroll.get(), LogicLenFn(), nClrText,
-             nClrPane);
+    Array row = bLine(*this);
+    WBrwLineParams p = LineParams(hDC, nRowPos, row, sizes);
+    p.nClrText = nClrForeFocus;
+    p.nClrPane = back;
+    p.nColAct = nColAct;
+    p.nClrTextCell = nClrText;
+    p.nClrPaneCell = nClrPane;
+    WBRWLINE(p);
   }
   return Value();
 }

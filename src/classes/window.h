@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "native/dispatch.h"
 #include "rt/value.h"
 
 namespace nx {
@@ -87,7 +88,7 @@ struct ActivateParams {
   MouseHook bLButtonUp{};  // accepted, not used
 };
 
-class TWindow : public Object {
+class TWindow : public Object, public EventTarget {
  public:
   // ---- construction and life cycle ----------------------------------------
   static TWindowPtr New(const TWindowParams& p = {});
@@ -118,8 +119,10 @@ class TWindow : public Object {
   virtual bool& lRegistered();
 
   // ---- dispatch -----------------------------------------------------------
-  // Turns a message into a call of a named method (the native WNDHANDLEEVENT).
-  virtual Value HandleEvent(UINT nMsg, WPARAM nWParam, LPARAM nLParam);
+  // Turns a message into a call of a named method (WNDHANDLEEVENT).
+  Value HandleEvent(UINT nMsg, WPARAM nWParam, LPARAM nLParam) override;
+  WNDPROC OldProc() const override { return nOldProc; }
+  HWND Handle() const override { return hWnd; }
 
   // Event methods, called by the dispatch with the message's unpacked values.
   // Mouse rows and columns are the unsigned 16-bit words of lParam.
@@ -370,15 +373,11 @@ Value GetDropInfo();
 // Raises library error 6 for a window that could not be created.
 Value WndCreateError(TWindow& oWnd);
 
-// The handler the library window procedure calls: the method result and the
-// window procedure that was in place before subclassing.
-struct ResultPair {
-  Value result;
-  WNDPROC oldProc = nullptr;
-};
+// The router the library window procedure calls (installed by Link): the
+// method result and the window procedure that was in place before subclassing.
 ResultPair _NXH(LPARAM first, UINT nMsg, WPARAM nWParam, LPARAM nLParam, int nSlot);
 
-// The native message-to-method dispatch behind TWindow::HandleEvent.
+// The message-to-method dispatch behind TWindow::HandleEvent (window_events.cpp).
 Value WNDHANDLEEVENT(TWindow& self, UINT nMsg, WPARAM nWParam, LPARAM nLParam);
 
 }  // namespace nx

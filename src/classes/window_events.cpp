@@ -33,6 +33,98 @@ struct Keep {
 };
 }  // namespace
 
+// ---- message-to-method dispatch ------------------------------------------------
+// The event switch: the native layer hands every message to HandleEvent
+// (through EventTarget); this turns it into a call of a named method.
+
+namespace {
+// The words of a message parameter.
+int Lo(LPARAM v) { return int(LOWORD(v)); }
+int Hi(LPARAM v) { return int(HIWORD(v)); }
+int SignedLo(LPARAM v) { return int(short(LOWORD(v))); }
+int SignedHi(LPARAM v) { return int(short(HIWORD(v))); }
+}  // namespace
+
+Value WNDHANDLEEVENT(TWindow& self, UINT nMsg, WPARAM w, LPARAM l) {
+#define NX_CALL(name, ...)                                 \
+  do {                                                     \
+    NX_METHOD(self.ClassName(), name);                     \
+    return __VA_ARGS__;                                    \
+  } while (0)
+  switch (nMsg) {
+    case WM_DESTROY: NX_CALL("DESTROY", self.Destroy());
+    case WM_MOVE: NX_CALL("MOVED", self.Moved(Hi(l), Lo(l)));
+    case WM_SIZE: NX_CALL("RESIZE", self.ReSize(int(w), Lo(l), Hi(l)));
+    case WM_SETFOCUS: NX_CALL("GOTFOCUS", self.GotFocus(reinterpret_cast<HWND>(w)));
+    case WM_KILLFOCUS: NX_CALL("LOSTFOCUS", self.LostFocus(reinterpret_cast<HWND>(w)));
+    case WM_PAINT: {
+      NX_METHOD(self.ClassName(), "PAINT");
+      self.BeginPaint();
+      try {
+        self.Paint();
+      } catch (...) {
+        // The paint cycle ends even when a hook fails inside it.
+        self.EndPaint();
+        throw;
+      }
+      return self.EndPaint();
+    }
+    case WM_CLOSE: NX_CALL("CLOSE", self.Close(w));
+    case WM_QUERYENDSESSION: NX_CALL("QUERYENDSESSION", self.QueryEndSession());
+    case WM_ERASEBKGND: NX_CALL("ERASEBKGND", self.EraseBkGnd(reinterpret_cast<HDC>(w)));
+    case WM_GETMINMAXINFO: NX_CALL("GETMINMAXINFO", self.GetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(l)));
+    case WM_DRAWITEM: NX_CALL("DRAWITEM", self.DrawItem(w, reinterpret_cast<DRAWITEMSTRUCT*>(l)));
+    case WM_MEASUREITEM: NX_CALL("MEASUREITEM", self.MeasureItem(w, reinterpret_cast<MEASUREITEMSTRUCT*>(l)));
+    case WM_QUERYDRAGICON: NX_CALL("QUERYDRAGICON", self.QueryDragIcon());
+    case WM_COMMNOTIFY: NX_CALL("COMMNOTIFY", self.CommNotify(w, l));
+    case WM_NOTIFY: NX_CALL("NOTIFY", self.Notify(w, reinterpret_cast<NMHDR*>(l)));
+    case WM_HELP: NX_CALL("HELP", self.Help(w, l));
+    case WM_NCACTIVATE: NX_CALL("NCACTIVATE", self.NcActivate(w != 0));
+    case WM_GETDLGCODE: NX_CALL("GETDLGCODE", self.GetDlgCode(w));
+    case WM_NCMOUSEMOVE: NX_CALL("NCMOUSEMOVE", self.NcMouseMove(int(w), Hi(l), Lo(l)));
+    case WM_KEYDOWN: NX_CALL("KEYDOWN", self.KeyDown(int(w), int(l)));
+    case WM_CHAR: NX_CALL("KEYCHAR", self.KeyChar(int(w), int(l)));
+    case WM_COMMAND: NX_CALL("COMMAND", self.Command(w, l));
+    case WM_SYSCOMMAND: NX_CALL("SYSCOMMAND", self.SysCommand(w, l));
+    case WM_TIMER: NX_CALL("TIMER", self.Timer(w, l));
+    case WM_HSCROLL: NX_CALL("HSCROLL", self.HScroll(w, l));
+    case WM_VSCROLL: NX_CALL("VSCROLL", self.VScroll(w, l));
+    case WM_INITMENUPOPUP:
+      NX_CALL("INITMENUPOPUP", self.InitMenuPopup(reinterpret_cast<HMENU>(w), Lo(l), Hi(l) != 0));
+    case WM_MENUSELECT:
+      NX_CALL("MENUSELECT", self.MenuSelect(Lo(LPARAM(w)), SignedHi(LPARAM(w)), reinterpret_cast<HMENU>(l)));
+    case WM_MENUCHAR: NX_CALL("MENUCHAR", self.MenuChar(Lo(LPARAM(w)), Hi(LPARAM(w)), reinterpret_cast<HMENU>(l)));
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+      NX_CALL("CTLCOLOR", self.CtlColor(reinterpret_cast<HWND>(l), reinterpret_cast<HDC>(w)));
+    case WM_MOUSEMOVE: NX_CALL("MOUSEMOVE", self.MouseMove(Hi(l), Lo(l), int(w)));
+    case WM_LBUTTONDOWN: NX_CALL("LBUTTONDOWN", self.LButtonDown(Hi(l), Lo(l), int(w)));
+    case WM_LBUTTONUP: NX_CALL("LBUTTONUP", self.LButtonUp(Hi(l), Lo(l), int(w)));
+    case WM_LBUTTONDBLCLK: NX_CALL("LDBLCLICK", self.LDblClick(Hi(l), Lo(l), int(w)));
+    case WM_RBUTTONDOWN: NX_CALL("RBUTTONDOWN", self.RButtonDown(Hi(l), Lo(l), int(w)));
+    case WM_RBUTTONUP: NX_CALL("RBUTTONUP", self.RButtonUp(Hi(l), Lo(l), int(w)));
+    case WM_MBUTTONDOWN: NX_CALL("MBUTTONDOWN", self.MButtonDown(Hi(l), Lo(l), int(w)));
+    case WM_MBUTTONUP: NX_CALL("MBUTTONUP", self.MButtonUp(Hi(l), Lo(l), int(w)));
+    case WM_MOUSEWHEEL:
+      NX_CALL("MOUSEWHEEL", self.MouseWheel(Lo(LPARAM(w)), SignedHi(LPARAM(w)), SignedLo(l), SignedHi(l)));
+    case WM_DROPFILES: NX_CALL("DROPFILES", self.DropFiles(reinterpret_cast<HDROP>(w)));
+    case WM_QUERYNEWPALETTE: NX_CALL("QUERYNEWPALETTE", self.QueryNewPalette());
+    case WM_PALETTECHANGED: NX_CALL("PALETTECHANGED", self.PaletteChanged(reinterpret_cast<HWND>(w)));
+    case WM_DDE_INITIATE: NX_CALL("DDEINITIATE", self.DdeInitiate(reinterpret_cast<HWND>(w), Lo(l), Hi(l)));
+    case WM_DDE_TERMINATE: NX_CALL("DDETERMINATE", self.DdeTerminate(reinterpret_cast<HWND>(w)));
+    case WM_DDE_ACK: NX_CALL("DDEACK", self.DdeAck(w, l));
+    case WM_DDE_EXECUTE: NX_CALL("DDEEXECUTE", self.DdeExecute(w, l));
+    case WM_NX_DRAWITEM: NX_CALL("DRAWITEM", self.DrawItem(w, reinterpret_cast<DRAWITEMSTRUCT*>(l)));
+    case WM_NX_HELPF1: NX_CALL("HELPF1", self.HelpF1());
+    case WM_NX_DROPOVER: NX_CALL("DROPOVER", self.DropOver(Lo(l), Hi(l), l));
+    case WM_NX_SOCKET: NX_CALL("ASYNCSELECT", self.AsyncSelect(w, l));
+    case WM_NX_TASKBAR: NX_CALL("TASKBAR", self.TaskBar(w, l));
+    default: return Value();
+  }
+#undef NX_CALL
+}
+
 Value TWindow::HandleEvent(UINT nMsg, WPARAM nWParam, LPARAM nLParam) {
   return WNDHANDLEEVENT(*this, nMsg, nWParam, nLParam);
 }
@@ -93,7 +185,7 @@ Value TWindow::MButtonUp(int nRow, int nCol, int nKeyFlags) {
 
 Value TWindow::MouseMove(int nRow, int nCol, int nKeyFlags) {
   Keep keep(*this);
-  SetCursor(oCursor && oCursor->hCursor ? oCursor->hCursor : LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
+  SetCursor(oCursor && oCursor->hCursor ? oCursor->hCursor : LoadCursor(nullptr, IDC_ARROW));
   SetMsg(cMsg);
   CheckToolTip();
   if (OnMouseMove.IsBlock()) OnMouseMove.Eval({Value(Self()), nRow, nCol, nKeyFlags});
@@ -344,12 +436,13 @@ Value TWindow::DdeInitiate(HWND hWndClient, int nAppAtom, int nTopicAtom) {
   if (!bDdeInit) return Value();
   Value r = bDdeInit(reinterpret_cast<WPARAM>(hWndClient), MAKELPARAM(nAppAtom, nTopicAtom), *this);
   if (!(r.IsLogical() && !r.AsLogical()))
-    SendMessageA(hWndClient, 0x03E4, reinterpret_cast<WPARAM>(hWnd), MAKELPARAM(nAppAtom, nTopicAtom));
+    SendMessageA(hWndClient, WM_DDE_ACK, reinterpret_cast<WPARAM>(hWnd), MAKELPARAM(nAppAtom, nTopicAtom));
   return Value();
 }
 Value TWindow::DdeExecute(WPARAM w, LPARAM l) {
   if (bDdeExecute) bDdeExecute(w, l, *this);
-  PostMessageA(reinterpret_cast<HWND>(w), 0x03E4, reinterpret_cast<WPARAM>(hWnd), PackDDElParam(0x03E4, 0x8000, UINT_PTR(l)));
+  PostMessageA(reinterpret_cast<HWND>(w), WM_DDE_ACK, reinterpret_cast<WPARAM>(hWnd),
+               PackDDElParam(WM_DDE_ACK, 0x8000, UINT_PTR(l)));  // fAck
   return Value();
 }
 Value TWindow::DdeAck(WPARAM, LPARAM) { return Value(); }

@@ -32,7 +32,10 @@ void TWindow::Link(bool lSubclass) {
     g_windows.push_back(Self());
     slot = g_windows.size();
   }
-  if (lSubclass) nOldProc = XCHANGEPROC(hWnd, int(slot));
+  if (lSubclass) {
+    SETEVENTROUTER(&_NXH);
+    nOldProc = XCHANGEPROC(hWnd, int(slot));
+  }
 }
 
 void TWindow::UnLink() {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "classes/scrllbar.h"
 #include "native/draw.h"
+#include "native/draw_internal.h"
 #include "rt/expr.h"
 #include "rt/set.h"
 #include "rt/strings.h"
@@ -14,39 +14,11 @@ namespace nx {
 
 namespace {
 
+using detail::Select;
+using detail::TempObj;
+using detail::WindowDC;
+
 constexpr COLORREF kGrey = RGB(128, 128, 128);
-
-// Selects an object for the length of a scope and restores the previous one.
-class Selected {
- public:
-  Selected(HDC dc, HGDIOBJ obj) : dc_(dc), old_(obj ? SelectObject(dc, obj) : nullptr) {}
-  ~Selected() {
-    if (old_) SelectObject(dc_, old_);
-  }
-  Selected(const Selected&) = delete;
-  Selected& operator=(const Selected&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
-// The window's device context when the caller gave none.
-class WindowDC {
- public:
-  WindowDC(HWND hWnd, HDC given) : hWnd_(hWnd), dc_(given ? given : GetDC(hWnd)), own_(!given) {}
-  ~WindowDC() {
-    if (own_ && dc_) ReleaseDC(hWnd_, dc_);
-  }
-  WindowDC(const WindowDC&) = delete;
-  WindowDC& operator=(const WindowDC&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HWND hWnd_;
-  HDC dc_;
-  bool own_;
-};
 
 int LineHeight(HDC dc) {
   TEXTMETRICA tm{};
@@ -91,66 +63,63 @@ BrowseClock g_clock;
 
 }  // namespace
 
-void WBRWLINE(HWND hWnd, HDC hDC, int nLine, const Array& aValues, const std::vector<int>& aColSizes, int nColPos,
-              const BrwColor& nClrText, const BrwColor& nClrPane, HFONT hFont, bool lTree,
-              const std::vector<bool>* aJustify, const Value&, int nLineStyle, std::optional<int> nColAct,
-              const Value&, const TScrollBar* oVScroll, const std::function<int()>& bLogicLen,
-              const BrwColor& nClrTextCell, const BrwColor& nClrPaneCell) {
-  if (!hWnd) return;
+void WBRWLINE(const WBrwLineParams& p) {
+  if (!p.hWnd) return;
   int right = -1;
-  int w = WNDWIDTH(hWnd);
-  if (oVScroll && bLogicLen && bLogicLen() > 1) w -= GetSystemMetrics(SM_CYHSCROLL) + 3;
-  WindowDC dc(hWnd, hDC);
-  if (!dc.get()) return;
-  HDC h = dc.get();
-  Selected font(h, hFont);
+  int w = WNDWIDTH(p.hWnd);
+  if (p.lVScroll && p.bLogicLen && p.bLogicLen() > 1) w -= GetSystemMetrics(SM_CYHSCROLL) + 3;
+  WindowDC dc(p.hWnd, p.hDC);
+  if (!dc) return;
+  HDC h = dc;
+  Select font(h, p.hFont);
   int height = LineHeight(h);
-  int top = height * nLine, bottom = top + height - 1;
+  int top = height * p.nLine, bottom = top + height - 1;
   // Colour blocks of the line are evaluated once, without a column.
-  COLORREF lineText = nClrText.Get(0), linePane = nClrPane.Get(0);
+  COLORREF lineText = p.nClrText.Get(0), linePane = p.nClrPane.Get(0);
   SetTextColor(h, lineText);
   SetBkColor(h, linePane);
   UINT oldAlign = GetTextAlign(h);
-  bool themedHeader = nLine == 0 && ISAPPTHEMED() && ISTHEMEACTIVE();
-  bool classicHeader = nLine == 0 && !ISAPPTHEMED();
+  bool header = p.nLine == 0;
+  bool themedHeader = header && ISAPPTHEMED() && ISTHEMEACTIVE();
+  bool classicHeader = header && !ISAPPTHEMED();
   std::optional<HeaderRow> headerRow;
-  if (themedHeader) headerRow.emplace(hWnd, h);
-  HPEN pen = nLine != 0 && !lTree && NeedsPen(nLineStyle) ? CreatePen(PS_SOLID, 1, PenColor(nLineStyle)) : nullptr;
-  std::optional<Selected> linePen;
+  if (themedHeader) headerRow.emplace(p.hWnd, h);
+  TempObj<HPEN> pen(!header && !p.lTree && NeedsPen(p.nLineStyle) ? CreatePen(PS_SOLID, 1, PenColor(p.nLineStyle))
+                                                                   : nullptr);
+  std::optional<Select> linePen;  // deselected before the pen is deleted
   if (pen) linePen.emplace(h, pen);
-  int extra = nLine != 0 && (nLineStyle == 0 || nLineStyle == 7 || nLineStyle == 8) ? 2 : 0;
-  nColPos = std::max(nColPos, 1);
-  int count = int(aValues.size());
-  for (int c = nColPos; c <= count; ++c) {
+  int extra = !header && (p.nLineStyle == 0 || p.nLineStyle == 7 || p.nLineStyle == 8) ? 2 : 0;
+  int count = int(p.aValues.size());
+  for (int c = std::max(p.nColPos, 1); c <= count; ++c) {
     int left = right + 1;
-    int size = c <= int(aColSizes.size()) ? aColSizes[size_t(c - 1)] : 0;
+    int size = c <= int(p.aColSizes.size()) ? p.aColSizes[size_t(c - 1)] : 0;
     right = left + size - 1;
     int clip = std::min(right, w);
     if (left > w) break;
     if (c >= count) clip = w;
-    const Value& value = aValues[size_t(c - 1)];
-    bool active = nColAct && c == *nColAct;
+    const Value& value = p.aValues[size_t(c - 1)];
+    bool active = p.nColAct && c == *p.nColAct;
     if (value.IsNumber()) {
-      COLORREF back = nColAct ? nClrPaneCell.Get(c) : GetBkColor(h);
-      HBRUSH brush = CreateSolidBrush(back);
+      COLORREF back = p.nColAct ? p.nClrPaneCell.Get(c) : GetBkColor(h);
       RECT r{left, top, clip + extra, bottom};
+      TempObj<HBRUSH> brush(CreateSolidBrush(back));
       FillRect(h, &r, brush);
-      DeleteObject(brush);
+      brush.Reset();
       DRAWMASKED(h, reinterpret_cast<HBITMAP>(static_cast<intptr_t>(value.AsInt())), top, left);
     } else {
       if (active) {
         SetTextColor(h, lineText);
         SetBkColor(h, linePane);
-      } else if (nLine != 0) {
-        SetTextColor(h, nColAct ? nClrTextCell.Get(c) : nClrText.block ? nClrText.block(c) : lineText);
-        SetBkColor(h, nColAct ? nClrPaneCell.Get(c) : nClrPane.block ? nClrPane.block(c) : linePane);
+      } else if (!header) {
+        SetTextColor(h, p.nColAct ? p.nClrTextCell.Get(c) : p.nClrText.block ? p.nClrText.block(c) : lineText);
+        SetBkColor(h, p.nColAct ? p.nClrPaneCell.Get(c) : p.nClrPane.block ? p.nClrPane.block(c) : linePane);
       }
       std::string text = cValToChar(value);
-      if (lTree) {
+      if (p.lTree) {
         DRAWTEXT(h, text, ARect{top, left + 4, bottom, clip});
       } else if (themedHeader) {
         headerRow->Item(top - 1, left, bottom, clip, ANSITOOEM(text));
-      } else if (aJustify && c <= int(aJustify->size()) && (*aJustify)[size_t(c - 1)]) {
+      } else if (p.aJustify && c <= int(p.aJustify->size()) && (*p.aJustify)[size_t(c - 1)]) {
         SetTextAlign(h, TA_RIGHT);
         EXTTEXTOUT(h, top, clip - 2, ARect{top, left, bottom, clip + extra}, text);
       } else {
@@ -158,53 +127,50 @@ void WBRWLINE(HWND hWnd, HDC hDC, int nLine, const Array& aValues, const std::ve
         EXTTEXTOUT(h, top, left + 2, ARect{top, left, bottom, clip + extra}, text);
       }
     }
-    if (!lTree) {
-      if (nLine == 0) {
+    if (!p.lTree) {
+      if (header) {
         if (classicHeader) {
           WNDBOX(h, top - 1, left - 1, bottom, clip);
           WNDBOXRAISED(h, top, left, bottom - 1, clip - 1);
         }
       } else {
-        GridCell(h, nLineStyle, top, left, bottom, clip);
+        GridCell(h, p.nLineStyle, top, left, bottom, clip);
       }
     }
   }
   SetTextAlign(h, oldAlign);
-  linePen.reset();  // deselected before it is deleted
-  if (pen) DeleteObject(pen);
 }
 
 int NWROWS(HWND hWnd, HDC hDC, HFONT hFont) {
   if (!hWnd) return 0;
   WindowDC dc(hWnd, hDC);
-  Selected font(dc.get(), hFont);
+  Select font(dc, hFont);
   RECT r{};
   GetClientRect(hWnd, &r);
-  return int(uint16_t((r.bottom - r.top) / LineHeight(dc.get())));
+  return int(uint16_t((r.bottom - r.top) / LineHeight(dc)));
 }
 
 int NWROW(HWND hWnd, HDC hDC, int nY, HFONT hFont) {
   if (!hWnd) return 0;
   WindowDC dc(hWnd, hDC);
-  Selected font(dc.get(), hFont);
+  Select font(dc, hFont);
   int y = int(uint16_t(nY));
-  return int(uint16_t(y / LineHeight(dc.get())));
+  return int(uint16_t(y / LineHeight(dc)));
 }
 
 void WBRWSCROLL(HWND hWnd, int nLines, HFONT hFont) {
   if (!hWnd) return;
-  WindowDC dc(hWnd, nullptr);
-  Selected font(dc.get(), hFont);
+  WindowDC dc(hWnd);
+  Select font(dc, hFont);
   RECT r{};
   GetClientRect(hWnd, &r);
-  int h = LineHeight(dc.get());
+  int h = LineHeight(dc);
   r.top += h;
   r.bottom -= (r.bottom - r.top) % h;
   // Without a region to report to, Wine invalidates the whole client area
   // (a full repaint per step); Windows invalidates nothing either way.
-  HRGN uncovered = CreateRectRgn(0, 0, 0, 0);
+  TempObj<HRGN> uncovered(CreateRectRgn(0, 0, 0, 0));
   ScrollWindowEx(hWnd, 0, -(h * nLines), &r, &r, uncovered, nullptr, 0);
-  if (uncovered) DeleteObject(uncovered);
 }
 
 // ---- key ranges over a work area ----------------------------------------------------------

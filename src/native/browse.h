@@ -7,13 +7,12 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "rt/value.h"
 
 namespace nx {
-
-class TScrollBar;
 
 // A colour of the line painter: an RGB value, or a block evaluated with the
 // column number (or with 0, once per line, for the line colours).
@@ -25,17 +24,31 @@ struct BrwColor {
   COLORREF Get(int nCol) const { return block ? block(nCol) : rgb; }
 };
 
-// Draws line nLine (0: the header) of a browse: one cell per value from
-// column nColPos on, the last column stretched to the visible width. hDC 0:
-// the window's own device context. nColAct set: that cell in nClrText on
-// nClrPane, the others in nClrTextCell on nClrPaneCell. A number value is a
-// bitmap handle. oVScroll and bLogicLen narrow the visible width by the
-// vertical bar when there is more than one row.
-void WBRWLINE(HWND hWnd, HDC hDC, int nLine, const Array& aValues, const std::vector<int>& aColSizes, int nColPos,
-              const BrwColor& nClrText, const BrwColor& nClrPane, HFONT hFont, bool lTree,
-              const std::vector<bool>* aJustify, const Value& uUnused1, int nLineStyle, std::optional<int> nColAct,
-              const Value& uUnused2, const TScrollBar* oVScroll, const std::function<int()>& bLogicLen,
-              const BrwColor& nClrTextCell = {}, const BrwColor& nClrPaneCell = {});
+// What WBRWLINE draws: line nLine (0: the header) of a browse, one cell per
+// value from column nColPos on, the last column stretched to the visible
+// width. hDC 0: the window's own device context. nColAct set: that cell in
+// nClrText on nClrPane, the others in nClrTextCell on nClrPaneCell. A number
+// value is a bitmap handle. With lVScroll (the browse has a vertical bar)
+// bLogicLen is asked first, and more than one row narrows the visible width
+// by the bar.
+struct WBrwLineParams {
+  HWND hWnd = nullptr;
+  HDC hDC = nullptr;
+  int nLine = 0;
+  std::span<const Value> aValues{};
+  std::span<const int> aColSizes{};
+  int nColPos = 1;
+  BrwColor nClrText{}, nClrPane{};
+  HFONT hFont = nullptr;
+  bool lTree = false;
+  const std::vector<bool>* aJustify = nullptr;
+  int nLineStyle = 0;
+  std::optional<int> nColAct{};
+  bool lVScroll = false;
+  std::function<int()> bLogicLen{};
+  BrwColor nClrTextCell{}, nClrPaneCell{};
+};
+void WBRWLINE(const WBrwLineParams& p);
 
 // Whole lines that fit in the client area (header included).
 int NWROWS(HWND hWnd, HDC hDC, HFONT hFont);

@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "classes/window.h"
 #include "rt/dlgitem.h"
 #include "rt/error.h"
 #include "rt/frames.h"
@@ -22,6 +21,7 @@ constexpr const char* kOldProcProp = "NxOldProc";
 HWND g_hWndApp = nullptr;
 bool g_running = false;
 HACCEL g_hAccel = nullptr;
+EventRouter g_router = nullptr;
 
 struct ModelessRegistry {
   std::vector<HWND> slots = std::vector<HWND>(kMaxModelessDialogs, nullptr);
@@ -31,14 +31,14 @@ struct ModelessRegistry {
 
 struct ModalBinding {
   HWND hDlg;
-  std::shared_ptr<TWindow> object;
+  EventTargetPtr object;
 };
 constexpr size_t kMaxModalDepth = 50;
 std::vector<ModalBinding> g_modal;
 
 // Modeless dialogs keep their object from creation to WM_NCDESTROY.
-std::shared_ptr<TWindow> g_pendingModeless;
-std::unordered_map<HWND, std::shared_ptr<TWindow>> g_modelessObjects;
+EventTargetPtr g_pendingModeless;
+std::unordered_map<HWND, EventTargetPtr> g_modelessObjects;
 
 void RaiseGuarded(const ErrorPtr& e) {
   try {
@@ -71,7 +71,7 @@ INT_PTR DialogResult(const Value& r, bool numbersUnchanged) {
 }
 
 INT_PTR CALLBACK ModalDialogProc(HWND hDlg, UINT nMsg, WPARAM nWParam, LPARAM nLParam) {
-  std::shared_ptr<TWindow> object;
+  EventTargetPtr object;
   for (auto it = g_modal.rbegin(); it != g_modal.rend(); ++it) {
     if (it->hDlg == hDlg) {
       object = it->object;
@@ -92,7 +92,7 @@ INT_PTR CALLBACK ModalDialogProc(HWND hDlg, UINT nMsg, WPARAM nWParam, LPARAM nL
 
 INT_PTR CALLBACK ModelessDialogProc(HWND hDlg, UINT nMsg, WPARAM nWParam, LPARAM nLParam) {
   auto it = g_modelessObjects.find(hDlg);
-  std::shared_ptr<TWindow> object;
+  EventTargetPtr object;
   if (it != g_modelessObjects.end()) {
     object = it->second;
   } else if (g_pendingModeless) {
@@ -103,7 +103,7 @@ INT_PTR CALLBACK ModelessDialogProc(HWND hDlg, UINT nMsg, WPARAM nWParam, LPARAM
   if (!object) return FALSE;
   // Once the dialog is linked the library window procedure has offered the
   // message already; this is its default processing.
-  if (object->nOldProc && object->hWnd == hDlg) return FALSE;
+  if (object->OldProc() && object->Handle() == hDlg) return FALSE;
   Value r;
   GuardedCall("CREATEDLG", [&] {
     r = object->HandleEvent(nMsg, nWParam, nMsg == WM_INITDIALOG ? LPARAM(hDlg) : nLParam);
@@ -122,7 +122,7 @@ HINSTANCE Instance(HINSTANCE h) { return h ? h : GetModuleHandleA(nullptr); }
 class TemplateMemory {
  public:
   explicit TemplateMemory(std::string_view bytes) {
-    HCURSOR old = SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));  // IDC_WAIT
+    HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     handle_ = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
     if (handle_) {
       if (void* p = GlobalLock(handle_)) {
@@ -179,7 +179,7 @@ LRESULT CALLBACK NxWndProc(HWND hWnd, UINT nMsg, WPARAM nWParam, LPARAM nLParam)
   auto savedProc = reinterpret_cast<WNDPROC>(GetPropA(hWnd, kOldProcProp));
   ResultPair pair;
   bool completed = GuardedCall("NXWNDPROC", [&] {
-    pair = _NXH(nMsg == WM_INITDIALOG ? LPARAM(hWnd) : nLParam, nMsg, nWParam, nLParam, nSlot);
+    if (g_router) pair = g_router(nMsg == WM_INITDIALOG ? LPARAM(hWnd) : nLParam, nMsg, nWParam, nLParam, nSlot);
   });
   if (completed && !pair.result.IsNil()) return pair.result.IsNumber() ? LRESULT(pair.result.AsInt()) : 0;
   WNDPROC proc = pair.oldProc ? pair.oldProc : savedProc;
@@ -191,6 +191,8 @@ LRESULT CALLBACK NxWndProc(HWND hWnd, UINT nMsg, WPARAM nWParam, LPARAM nLParam)
   if (proc && proc != NxWndProc) return CallWindowProcA(proc, hWnd, nMsg, nWParam, nLParam);
   return DefWindowProcA(hWnd, nMsg, nWParam, nLParam);
 }
+
+void SETEVENTROUTER(EventRouter router) { g_router = router; }
 
 WNDPROC XCHANGEPROC(HWND hWnd, int nSlot) {
   if (!IsWindow(hWnd)) return nullptr;
@@ -345,7 +347,7 @@ HWND CREATEWINDOW(const std::string& cClassName, const std::string& cCaption, DW
 }
 
 int DIALOGBOX(HINSTANCE hInstance, const DialogTemplate& cTemplate, HWND hWndOwner,
-              std::shared_ptr<TWindow> oDialog) {
+              EventTargetPtr oDialog) {
   if (g_modal.size() >= kMaxModalDepth) return -1;
   RunningScope running;
   g_modal.push_back({nullptr, std::move(oDialog)});
@@ -355,7 +357,7 @@ int DIALOGBOX(HINSTANCE hInstance, const DialogTemplate& cTemplate, HWND hWndOwn
 }
 
 int DIALOGBOXINDIRECT(HINSTANCE hInstance, std::string_view cTemplateBytes, HWND hWndOwner,
-                      std::shared_ptr<TWindow> oDialog) {
+                      EventTargetPtr oDialog) {
   if (!PlausibleTemplate(cTemplateBytes) || g_modal.size() >= kMaxModalDepth) return 0;
   TemplateMemory memory(cTemplateBytes);
   const DLGTEMPLATE* tpl = memory.Lock();
@@ -369,7 +371,7 @@ int DIALOGBOXINDIRECT(HINSTANCE hInstance, std::string_view cTemplateBytes, HWND
 }
 
 HWND CREATEDLG(HINSTANCE hInstance, const DialogTemplate& cTemplate, HWND hWndOwner,
-               std::shared_ptr<TWindow> oDialog) {
+               EventTargetPtr oDialog) {
   g_pendingModeless = std::move(oDialog);
   HWND h = CreateDialogParamA(Instance(hInstance), TemplateName(cTemplate), hWndOwner, ModelessDialogProc, 0);
   g_pendingModeless = nullptr;
@@ -377,7 +379,7 @@ HWND CREATEDLG(HINSTANCE hInstance, const DialogTemplate& cTemplate, HWND hWndOw
 }
 
 HWND CREATEDLGINDIRECT(HINSTANCE hInstance, std::string_view cTemplateBytes, HWND hWndOwner,
-                       std::shared_ptr<TWindow> oDialog) {
+                       EventTargetPtr oDialog) {
   if (!PlausibleTemplate(cTemplateBytes)) return nullptr;
   TemplateMemory memory(cTemplateBytes);
   const DLGTEMPLATE* tpl = memory.Lock();
@@ -393,95 +395,6 @@ void ENDDIALOG(HWND hDlg, int nResult) { EndDialog(hDlg, WORD(nResult)); }
 
 void FREERESOURCES() {
   if (g_hAccel) DestroyAcceleratorTable(std::exchange(g_hAccel, nullptr));
-}
-
-// ---- message-to-method dispatch ------------------------------------------------
-
-namespace {
-int Lo(LPARAM v) { return int(LOWORD(v)); }
-int Hi(LPARAM v) { return int(HIWORD(v)); }
-int SignedLo(LPARAM v) { return int(short(LOWORD(v))); }
-int SignedHi(LPARAM v) { return int(short(HIWORD(v))); }
-}  // namespace
-
-Value WNDHANDLEEVENT(TWindow& self, UINT nMsg, WPARAM w, LPARAM l) {
-#define NX_CALL(name, ...)                                 \
-  do {                                                     \
-    NX_METHOD(self.ClassName(), name);                     \
-    return __VA_ARGS__;                                    \
-  } while (0)
-  switch (nMsg) {
-    case WM_DESTROY: NX_CALL("DESTROY", self.Destroy());
-    case WM_MOVE: NX_CALL("MOVED", self.Moved(Hi(l), Lo(l)));
-    case WM_SIZE: NX_CALL("RESIZE", self.ReSize(int(w), Lo(l), Hi(l)));
-    case WM_SETFOCUS: NX_CALL("GOTFOCUS", self.GotFocus(reinterpret_cast<HWND>(w)));
-    case WM_KILLFOCUS: NX_CALL("LOSTFOCUS", self.LostFocus(reinterpret_cast<HWND>(w)));
-    case WM_PAINT: {
-      NX_METHOD(self.ClassName(), "PAINT");
-      self.BeginPaint();
-      try {
-        self.Paint();
-      } catch (...) {
-        // The paint cycle ends even when a hook fails inside it.
-        self.EndPaint();
-        throw;
-      }
-      return self.EndPaint();
-    }
-    case WM_CLOSE: NX_CALL("CLOSE", self.Close(w));
-    case WM_QUERYENDSESSION: NX_CALL("QUERYENDSESSION", self.QueryEndSession());
-    case WM_ERASEBKGND: NX_CALL("ERASEBKGND", self.EraseBkGnd(reinterpret_cast<HDC>(w)));
-    case WM_GETMINMAXINFO: NX_CALL("GETMINMAXINFO", self.GetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(l)));
-    case WM_DRAWITEM: NX_CALL("DRAWITEM", self.DrawItem(w, reinterpret_cast<DRAWITEMSTRUCT*>(l)));
-    case WM_MEASUREITEM: NX_CALL("MEASUREITEM", self.MeasureItem(w, reinterpret_cast<MEASUREITEMSTRUCT*>(l)));
-    case WM_QUERYDRAGICON: NX_CALL("QUERYDRAGICON", self.QueryDragIcon());
-    case WM_COMMNOTIFY: NX_CALL("COMMNOTIFY", self.CommNotify(w, l));
-    case WM_NOTIFY: NX_CALL("NOTIFY", self.Notify(w, reinterpret_cast<NMHDR*>(l)));
-    case WM_HELP: NX_CALL("HELP", self.Help(w, l));
-    case WM_NCACTIVATE: NX_CALL("NCACTIVATE", self.NcActivate(w != 0));
-    case WM_GETDLGCODE: NX_CALL("GETDLGCODE", self.GetDlgCode(w));
-    case WM_NCMOUSEMOVE: NX_CALL("NCMOUSEMOVE", self.NcMouseMove(int(w), Hi(l), Lo(l)));
-    case WM_KEYDOWN: NX_CALL("KEYDOWN", self.KeyDown(int(w), int(l)));
-    case WM_CHAR: NX_CALL("KEYCHAR", self.KeyChar(int(w), int(l)));
-    case WM_COMMAND: NX_CALL("COMMAND", self.Command(w, l));
-    case WM_SYSCOMMAND: NX_CALL("SYSCOMMAND", self.SysCommand(w, l));
-    case WM_TIMER: NX_CALL("TIMER", self.Timer(w, l));
-    case WM_HSCROLL: NX_CALL("HSCROLL", self.HScroll(w, l));
-    case WM_VSCROLL: NX_CALL("VSCROLL", self.VScroll(w, l));
-    case WM_INITMENUPOPUP:
-      NX_CALL("INITMENUPOPUP", self.InitMenuPopup(reinterpret_cast<HMENU>(w), Lo(l), Hi(l) != 0));
-    case WM_MENUSELECT:
-      NX_CALL("MENUSELECT", self.MenuSelect(Lo(LPARAM(w)), SignedHi(LPARAM(w)), reinterpret_cast<HMENU>(l)));
-    case WM_MENUCHAR: NX_CALL("MENUCHAR", self.MenuChar(Lo(LPARAM(w)), Hi(LPARAM(w)), reinterpret_cast<HMENU>(l)));
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSTATIC:
-      NX_CALL("CTLCOLOR", self.CtlColor(reinterpret_cast<HWND>(l), reinterpret_cast<HDC>(w)));
-    case WM_MOUSEMOVE: NX_CALL("MOUSEMOVE", self.MouseMove(Hi(l), Lo(l), int(w)));
-    case WM_LBUTTONDOWN: NX_CALL("LBUTTONDOWN", self.LButtonDown(Hi(l), Lo(l), int(w)));
-    case WM_LBUTTONUP: NX_CALL("LBUTTONUP", self.LButtonUp(Hi(l), Lo(l), int(w)));
-    case WM_LBUTTONDBLCLK: NX_CALL("LDBLCLICK", self.LDblClick(Hi(l), Lo(l), int(w)));
-    case WM_RBUTTONDOWN: NX_CALL("RBUTTONDOWN", self.RButtonDown(Hi(l), Lo(l), int(w)));
-    case WM_RBUTTONUP: NX_CALL("RBUTTONUP", self.RButtonUp(Hi(l), Lo(l), int(w)));
-    case WM_MBUTTONDOWN: NX_CALL("MBUTTONDOWN", self.MButtonDown(Hi(l), Lo(l), int(w)));
-    case WM_MBUTTONUP: NX_CALL("MBUTTONUP", self.MButtonUp(Hi(l), Lo(l), int(w)));
-    case WM_MOUSEWHEEL:
-      NX_CALL("MOUSEWHEEL", self.MouseWheel(Lo(LPARAM(w)), SignedHi(LPARAM(w)), SignedLo(l), SignedHi(l)));
-    case WM_DROPFILES: NX_CALL("DROPFILES", self.DropFiles(reinterpret_cast<HDROP>(w)));
-    case WM_QUERYNEWPALETTE: NX_CALL("QUERYNEWPALETTE", self.QueryNewPalette());
-    case WM_PALETTECHANGED: NX_CALL("PALETTECHANGED", self.PaletteChanged(reinterpret_cast<HWND>(w)));
-    case 0x03E0: NX_CALL("DDEINITIATE", self.DdeInitiate(reinterpret_cast<HWND>(w), Lo(l), Hi(l)));
-    case 0x03E1: NX_CALL("DDETERMINATE", self.DdeTerminate(reinterpret_cast<HWND>(w)));
-    case 0x03E4: NX_CALL("DDEACK", self.DdeAck(w, l));
-    case 0x03E8: NX_CALL("DDEEXECUTE", self.DdeExecute(w, l));
-    case WM_NX_DRAWITEM: NX_CALL("DRAWITEM", self.DrawItem(w, reinterpret_cast<DRAWITEMSTRUCT*>(l)));
-    case WM_NX_HELPF1: NX_CALL("HELPF1", self.HelpF1());
-    case WM_NX_DROPOVER: NX_CALL("DROPOVER", self.DropOver(Lo(l), Hi(l), l));
-    case WM_NX_SOCKET: NX_CALL("ASYNCSELECT", self.AsyncSelect(w, l));
-    case WM_NX_TASKBAR: NX_CALL("TASKBAR", self.TaskBar(w, l));
-    default: return Value();
-  }
-#undef NX_CALL
 }
 
 }  // namespace nx

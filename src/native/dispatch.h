@@ -1,6 +1,8 @@
 // The seam between Windows and the class library: subclassing, the library
 // window procedure, the message loop and pump, the modeless dialog registry,
-// the application accelerator table and the window-class natives.
+// the application accelerator table and the window-class natives. This layer
+// never sees the classes: it reaches the object behind a window through
+// EventTarget and the router the class library installs.
 #pragma once
 
 #include <windows.h>
@@ -15,7 +17,32 @@
 
 namespace nx {
 
-class TWindow;
+// What the native layer asks of the object behind a window or dialog. The
+// class library implements it (TWindow); objects are held by shared_ptr.
+class EventTarget {
+ public:
+  // Handles one message; NIL asks for default processing.
+  virtual Value HandleEvent(UINT nMsg, WPARAM nWParam, LPARAM nLParam) = 0;
+  // The procedure the window had before XCHANGEPROC, or nullptr when not subclassed.
+  virtual WNDPROC OldProc() const = 0;
+  virtual HWND Handle() const = 0;
+
+ protected:
+  ~EventTarget() = default;
+};
+using EventTargetPtr = std::shared_ptr<EventTarget>;
+
+// What the library window procedure learns from the router: the method's
+// result and the window procedure that was in place before subclassing.
+struct ResultPair {
+  Value result;
+  WNDPROC oldProc = nullptr;
+};
+// Finds the object of slot nSlot and hands it the message.
+using EventRouter = ResultPair (*)(LPARAM first, UINT nMsg, WPARAM nWParam, LPARAM nLParam, int nSlot);
+// Installs the router NxWndProc calls (the class library's _NXH); without
+// one every message gets default processing.
+void SETEVENTROUTER(EventRouter router);
 
 // Library messages between the library's own windows.
 enum : UINT {
@@ -82,14 +109,14 @@ HWND CREATEWINDOW(const std::string& cClassName, const std::string& cCaption, DW
 using DialogTemplate = std::variant<std::string, int>;
 // Modal dialogs: answer the 16-bit end code.
 int DIALOGBOX(HINSTANCE hInstance, const DialogTemplate& cTemplate, HWND hWndOwner,
-              std::shared_ptr<TWindow> oDialog);
+              EventTargetPtr oDialog);
 int DIALOGBOXINDIRECT(HINSTANCE hInstance, std::string_view cTemplateBytes, HWND hWndOwner,
-                      std::shared_ptr<TWindow> oDialog);
+                      EventTargetPtr oDialog);
 // Modeless dialogs: answer the dialog's handle or 0.
 HWND CREATEDLG(HINSTANCE hInstance, const DialogTemplate& cTemplate, HWND hWndOwner,
-               std::shared_ptr<TWindow> oDialog);
+               EventTargetPtr oDialog);
 HWND CREATEDLGINDIRECT(HINSTANCE hInstance, std::string_view cTemplateBytes, HWND hWndOwner,
-                       std::shared_ptr<TWindow> oDialog);
+                       EventTargetPtr oDialog);
 void ENDDIALOG(HWND hDlg, int nResult);
 
 // Multiple-document windows.

@@ -97,14 +97,16 @@ class SavedDC {
   int level_;
 };
 
-// A device context of a window (or of the screen for 0), released at the end.
+// A device context of a window (or of the screen for 0), released at the
+// end; with a given one, that one, left to its owner.
 class WindowDC {
  public:
-  explicit WindowDC(HWND hWnd) : wnd_(hWnd), h_(GetDC(hWnd)) {}
+  explicit WindowDC(HWND hWnd, HDC hGiven = nullptr)
+      : wnd_(hWnd), h_(hGiven ? hGiven : GetDC(hWnd)), own_(!hGiven) {}
   WindowDC(const WindowDC&) = delete;
   WindowDC& operator=(const WindowDC&) = delete;
   ~WindowDC() {
-    if (h_) ReleaseDC(wnd_, h_);
+    if (own_ && h_) ReleaseDC(wnd_, h_);
   }
   operator HDC() const { return h_; }
   explicit operator bool() const { return h_ != nullptr; }
@@ -112,6 +114,7 @@ class WindowDC {
  private:
   HWND wnd_;
   HDC h_;
+  bool own_;
 };
 
 // A 32-bit top-down DIB section, for natives that work on pixels directly.

@@ -52,13 +52,15 @@ struct Line {
   const std::vector<bool>* justify = nullptr;
   int style = kNoGrid;
   std::optional<int> colAct;
-  const TScrollBar* vscroll = nullptr;
+  bool vscroll = false;
   std::function<int()> logicLen;
   BrwColor textCell = {}, paneCell = {};
   bool tree = false;
   void Draw() const {
-    WBRWLINE(hWnd, dc, nLine, values, sizes, nColPos, text, pane, TestHFont(), tree, justify, Value(), style, colAct,
-             Value(), vscroll, logicLen, textCell, paneCell);
+    WBRWLINE({.hWnd = hWnd, .hDC = dc, .nLine = nLine, .aValues = values, .aColSizes = sizes, .nColPos = nColPos,
+              .nClrText = text, .nClrPane = pane, .hFont = TestHFont(), .lTree = tree, .aJustify = justify,
+              .nLineStyle = style, .nColAct = colAct, .lVScroll = vscroll, .bLogicLen = logicLen,
+              .nClrTextCell = textCell, .nClrPaneCell = paneCell});
   }
 };
 
@@ -188,7 +190,7 @@ TEST_F(LinePainter, VerticalScrollBarNarrowsTheWidthOnlyForMoreThanOneRow) {
   Line l(b->hWnd, c.dc());
   l.values = Strings({"", ""});
   l.sizes = {100, 100};
-  l.vscroll = b->oVScroll.get();
+  l.vscroll = b->oVScroll != nullptr;
   for (int rows : {0, 1, 2, 1000}) {
     SCOPED_TRACE(rows);
     c.Fill(kCanvas);
@@ -200,7 +202,7 @@ TEST_F(LinePainter, VerticalScrollBarNarrowsTheWidthOnlyForMoreThanOneRow) {
   }
   // Without a vertical bar the count does not matter.
   c.Fill(kCanvas);
-  l.vscroll = nullptr;
+  l.vscroll = false;
   l.logicLen = [] { return 1000; };
   l.Draw();
   EXPECT_EQ(c.At(full - 1, mid), kPane);

@@ -41,8 +41,7 @@ TEST(BadArguments, ZeroHandlesAnswerFailureValuesAndDrawNothing) {
   });
   std::vector<int> sizes{50, 50};
   Array values{Value("a"), Value("b")};
-  WBRWLINE(nullptr, nullptr, 1, values, sizes, 1, BrwColor(0), BrwColor(0xFFFFFF), nullptr, false, nullptr, Value(),
-           2, std::nullopt, Value(), nullptr, {});
+  WBRWLINE({.nLine = 1, .aValues = values, .aColSizes = sizes, .nClrPane = BrwColor(0xFFFFFF), .nLineStyle = 2});
   EXPECT_EQ(NWROWS(nullptr, nullptr, nullptr), 0);
   EXPECT_EQ(NWROW(nullptr, nullptr, 100, nullptr), 0);
   WBRWSCROLL(nullptr, 3, nullptr);
@@ -115,15 +114,15 @@ TEST(BadArguments, BrowseLinePainterTakesEmptyAndWrongValuesOnARealWindow) {
             Value(std::string(5000, 'W')),
             Value(MakeBlock([](std::span<const Value>) { return Value(1); }))};
   for (int line : {0, 1, 5, -3, 100000}) {
-    WBRWLINE(h, nullptr, line, {}, none, 1, BrwColor(0), BrwColor(0xFFFFFF), nullptr, false, nullptr, Value(), 2,
-             std::nullopt, Value(), nullptr, {});
-    WBRWLINE(h, nullptr, line, odd, sizes, 1, BrwColor(0), BrwColor(0xFFFFFF), nullptr, false, nullptr, Value(), 2,
-             2, Value(), nullptr, {});
-    WBRWLINE(h, nullptr, line, odd, none, 50, BrwColor(0), BrwColor(0xFFFFFF), nullptr, true, nullptr, Value(), 0,
-             -7, Value(), nullptr, [] { return -1; });
+    WBrwLineParams p{.hWnd = h, .nLine = line, .aColSizes = none, .nClrPane = BrwColor(0xFFFFFF), .nLineStyle = 2};
+    WBRWLINE(p);
+    WBRWLINE({.hWnd = h, .nLine = line, .aValues = odd, .aColSizes = sizes, .nClrPane = BrwColor(0xFFFFFF),
+              .nLineStyle = 2, .nColAct = 2});
+    WBRWLINE({.hWnd = h, .nLine = line, .aValues = odd, .aColSizes = none, .nColPos = 50,
+              .nClrPane = BrwColor(0xFFFFFF), .lTree = true, .nColAct = -7, .bLogicLen = [] { return -1; }});
     std::vector<bool> justify;  // shorter than the values
-    WBRWLINE(h, nullptr, line, odd, sizes, 0, BrwColor(0), BrwColor(0xFFFFFF), nullptr, false, &justify, Value(), 1,
-             99, Value(), nullptr, {});
+    WBRWLINE({.hWnd = h, .nLine = line, .aValues = odd, .aColSizes = sizes, .nColPos = 0,
+              .nClrPane = BrwColor(0xFFFFFF), .aJustify = &justify, .nLineStyle = 1, .nColAct = 99});
   }
   WBRWSCROLL(h, 0, nullptr);
   WBRWSCROLL(h, 100000, nullptr);
