@@ -14,9 +14,15 @@ namespace nx {
 
 namespace {
 
-using detail::Select;
 using detail::TempObj;
 using detail::WindowDC;
+using SelectIn = detail::Select;  // rt's Select() names the work area
+
+// The window's outer width, as WNDWIDTH answers it.
+int OuterWidth(HWND hWnd) {
+  RECT r{};
+  return hWnd && GetWindowRect(hWnd, &r) ? int(r.right - r.left) : 0;
+}
 
 constexpr COLORREF kGrey = RGB(128, 128, 128);
 
@@ -66,12 +72,12 @@ BrowseClock g_clock;
 void WBRWLINE(const WBrwLineParams& p) {
   if (!p.hWnd) return;
   int right = -1;
-  int w = WNDWIDTH(p.hWnd);
+  int w = OuterWidth(p.hWnd);
   if (p.lVScroll && p.bLogicLen && p.bLogicLen() > 1) w -= GetSystemMetrics(SM_CYHSCROLL) + 3;
   WindowDC dc(p.hWnd, p.hDC);
   if (!dc) return;
   HDC h = dc;
-  Select font(h, p.hFont);
+  SelectIn font(h, p.hFont);
   int height = LineHeight(h);
   int top = height * p.nLine, bottom = top + height - 1;
   // Colour blocks of the line are evaluated once, without a column.
@@ -86,7 +92,7 @@ void WBRWLINE(const WBrwLineParams& p) {
   if (themedHeader) headerRow.emplace(p.hWnd, h);
   TempObj<HPEN> pen(!header && !p.lTree && NeedsPen(p.nLineStyle) ? CreatePen(PS_SOLID, 1, PenColor(p.nLineStyle))
                                                                    : nullptr);
-  std::optional<Select> linePen;  // deselected before the pen is deleted
+  std::optional<SelectIn> linePen;  // deselected before the pen is deleted
   if (pen) linePen.emplace(h, pen);
   int extra = !header && (p.nLineStyle == 0 || p.nLineStyle == 7 || p.nLineStyle == 8) ? 2 : 0;
   int count = int(p.aValues.size());
@@ -144,7 +150,7 @@ void WBRWLINE(const WBrwLineParams& p) {
 int NWROWS(HWND hWnd, HDC hDC, HFONT hFont) {
   if (!hWnd) return 0;
   WindowDC dc(hWnd, hDC);
-  Select font(dc, hFont);
+  SelectIn font(dc, hFont);
   RECT r{};
   GetClientRect(hWnd, &r);
   return int(uint16_t((r.bottom - r.top) / LineHeight(dc)));
@@ -153,7 +159,7 @@ int NWROWS(HWND hWnd, HDC hDC, HFONT hFont) {
 int NWROW(HWND hWnd, HDC hDC, int nY, HFONT hFont) {
   if (!hWnd) return 0;
   WindowDC dc(hWnd, hDC);
-  Select font(dc, hFont);
+  SelectIn font(dc, hFont);
   int y = int(uint16_t(nY));
   return int(uint16_t(y / LineHeight(dc)));
 }
@@ -161,7 +167,7 @@ int NWROW(HWND hWnd, HDC hDC, int nY, HFONT hFont) {
 void WBRWSCROLL(HWND hWnd, int nLines, HFONT hFont) {
   if (!hWnd) return;
   WindowDC dc(hWnd);
-  Select font(dc, hFont);
+  SelectIn font(dc, hFont);
   RECT r{};
   GetClientRect(hWnd, &r);
   int h = LineHeight(dc);
