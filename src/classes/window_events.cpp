@@ -10,6 +10,7 @@
 
 #include "classes/cursor.h"
 #include "classes/menu.h"
+#include "classes/timer.h"
 #include "classes/window.h"
 #include "native/dispatch.h"
 #include "rt/frames.h"
@@ -379,7 +380,11 @@ Value TWindow::MenuSelect(int nIdItem, int nFlags, HMENU hMenu) {
 
 Value TWindow::MenuChar(int nChar, int, HMENU hMenu) { return MenuCharSearch(*this, nChar, hMenu); }
 
-Value TWindow::Timer(WPARAM, LPARAM) { return Value(); }
+Value TWindow::Timer(WPARAM nTimerId, LPARAM) {
+  Keep keep(*this);
+  // Timers that are not the library's (a control's own) keep their default processing.
+  return TIMEREVENT(nTimerId, hWnd) ? Value(0) : Value();
+}
 
 Value TWindow::GetMinMaxInfo(MINMAXINFO* p) {
   if (!aMinMaxInfo || !p) return Value();

@@ -1,0 +1,87 @@
+// Message bar and timer test support: a window with a bar, a message pump
+// that waits for a condition, and pixels read back from the bar.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "classes/font.h"
+#include "classes/msgbar.h"
+#include "native/dispatch.h"
+
+namespace msgtest {
+
+inline void Pump() {
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+}
+
+// Runs the message loop until cond holds; false when it never did within
+// a generous bound (never a timing assertion: a slow machine only waits longer).
+inline bool PumpUntil(const std::function<bool()>& cond, DWORD nSeconds = 60) {
+  const DWORD start = GetTickCount();
+  while (!cond()) {
+    if (GetTickCount() - start > nSeconds * 1000) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    Pump();
+  }
+  return true;
+}
+
+inline COLORREF At(HWND h, int x, int y) {
+  HDC dc = GetDC(h);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(h, dc);
+  return c;
+}
+
+inline int CountColor(HWND h, const RECT& rc, COLORREF color) {
+  HDC dc = GetDC(h);
+  int n = 0;
+  for (int y = rc.top; y < rc.bottom; ++y)
+    for (int x = rc.left; x < rc.right; ++x) n += GetPixel(dc, x, y) == color;
+  ReleaseDC(h, dc);
+  return n;
+}
+
+inline void Mark(HWND h, const RECT& rc, COLORREF color) {
+  HDC dc = GetDC(h);
+  HBRUSH b = CreateSolidBrush(color);
+  FillRect(dc, &rc, b);
+  DeleteObject(b);
+  ReleaseDC(h, dc);
+}
+
+inline RECT Client(HWND h) {
+  RECT r{};
+  GetClientRect(h, &r);
+  return r;
+}
+
+struct Scene {
+  nx::TWindowPtr wnd;
+  nx::TMsgBarPtr bar;
+  Scene(const Scene&) = delete;
+  Scene(nx::TMsgBarParams p, int nShow = SW_SHOWNORMAL) {
+    wnd = nx::TWindow::New({.nTop = 20, .nLeft = 20, .nBottom = 320, .nRight = 620, .cTitle = "bar test",
+                            .lPixel = true});
+    ShowWindow(wnd->hWnd, nShow);
+    p.oWnd = wnd;
+    if (!p.oFont) p.oFont = nx::TFont::New({.cFaceName = "Arial", .nHeight = -12, .nQuality = NONANTIALIASED_QUALITY});
+    bar = nx::TMsgBar::New(p);
+    p.oFont->End();  // the bar holds its own use
+    wnd->ReSize();
+    UpdateWindow(wnd->hWnd);
+    Pump();
+  }
+  ~Scene() {
+    if (wnd->hWnd) DestroyWindow(wnd->hWnd);
+    Pump();
+  }
+};
+
+}  // namespace msgtest
