@@ -16,6 +16,7 @@
 #include "classes/scrllbar.h"
 #include "classes/window.h"
 #include "native/draw.h"
+#include "native/msgbar.h"
 #include "rt/strings.h"
 
 namespace nx {
@@ -132,26 +133,8 @@ void TWindow::SetColor(COLORREF text, COLORREF pane, std::shared_ptr<TBrush> bru
 }
 
 void TWindow::SetColor(const std::string& cColorSpec) {
-  // "fore/back" with the classic colour letters: W white, N black, B blue, G green,
-  // R red, BG cyan, RB magenta, GR brown, plus '+' for the bright variant.
-  auto parse = [](std::string s) -> COLORREF {
-    s = Upper(AllTrim(s));
-    bool bright = s.find('+') != std::string::npos;
-    s.erase(std::remove(s.begin(), s.end(), '+'), s.end());
-    int lo = bright ? 255 : 128;
-    if (s == "W") return bright ? RGB(255, 255, 255) : RGB(192, 192, 192);
-    if (s == "N" || s.empty()) return bright ? RGB(128, 128, 128) : RGB(0, 0, 0);
-    if (s == "B") return RGB(0, 0, lo);
-    if (s == "G") return RGB(0, lo, 0);
-    if (s == "R") return RGB(lo, 0, 0);
-    if (s == "BG" || s == "GB") return RGB(0, lo, lo);
-    if (s == "RB" || s == "BR") return RGB(lo, 0, lo);
-    if (s == "GR" || s == "RG") return bright ? RGB(255, 255, 0) : RGB(128, 128, 0);
-    return RGB(0, 0, 0);
-  };
-  auto slash = cColorSpec.find('/');
-  SetColor(parse(cColorSpec.substr(0, slash)),
-           slash == std::string::npos ? nClrPane : parse(cColorSpec.substr(slash + 1)));
+  // "fore/back" in the classic colour letters; without a back the pane stays.
+  SetColor(NGETFORERGB(cColorSpec), cColorSpec.find('/') == std::string::npos ? nClrPane : NGETBACKRGB(cColorSpec));
 }
 
 void TWindow::SetBrush(std::shared_ptr<TBrush> brush) {
