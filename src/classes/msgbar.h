@@ -64,6 +64,8 @@ class TMsgBar : public TWindow {
   Value EraseBkGnd(HDC) override { return Value(1); }
   int Height() const { return nSizeItem; }
   void Adjust() override;
+  // Placed as the owner's bottom object, the bar keeps the bottom edge all the same.
+  void AdjBottom() override { Adjust(); }
   Value Destroy() override;
 
   Value MouseMove(int nRow, int nCol, int nKeyFlags) override;

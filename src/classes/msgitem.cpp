@@ -47,6 +47,11 @@ TMsgItemPtr TMsgItem::New(const TMsgBarPtr& bar, const TMsgItemParams& p) {
   return item;
 }
 
+TMsgItem::~TMsgItem() {
+  FreeBitmaps();
+  if (oFont) oFont->End();
+}
+
 int TMsgItem::nLeft() const {
   TMsgBarPtr bar = Bar();
   if (!bar) return 0;

@@ -37,6 +37,7 @@ class TMsgItem : public Object {
  public:
   static TMsgItemPtr New(const TMsgBarPtr& oMsgBar, const TMsgItemParams& p = {});
   const char* ClassName() const override { return "TMSGITEM"; }
+  ~TMsgItem() override;
 
   int nLeft() const;
   bool IsOver(int nRow, int nCol) const;
