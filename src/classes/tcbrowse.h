@@ -97,6 +97,8 @@ class TCBrowse : public TWBrowse {
   bool IsColVisible(int nCol) override;
   int FrozenWidth() override;
   bool DrawsVertLine() const override { return false; }
+  // Its cells are drawn by the cell painter, not recorded by Line.
+  bool KeepsPicture() override { return false; }
   void VertLineTc(std::optional<int> nColPix = std::nullopt, std::optional<int> nColInit = std::nullopt);
   // A drawn column: its number, left edge and width (-1: to the right edge).
   struct DrawnColumn {

@@ -159,6 +159,7 @@ void TWBrowse::Initiate(HWND hDlg) {
 Value TWBrowse::Destroy() {
   kinetics.Stop();  // a running glide stops at its next step
   SyncKinetics();
+  kept_.reset();
   return TControl::Destroy();
 }
 

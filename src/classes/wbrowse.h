@@ -144,6 +144,9 @@ class TWBrowse : public TControl {
   virtual bool IsColVisible(int nCol);
   void DrawIcons();
   void DrawIcon(int nIcon, bool lFocused = false);
+  // Drops the picture the browse keeps between paints: the next paint draws
+  // every line anew (for code that draws over the browse itself).
+  void ForgetPicture();
   int nAtIcon(int nRow, int nCol);
   HFONT FontHandle() const;
 
@@ -170,6 +173,8 @@ class TWBrowse : public TControl {
   void VGoUp();
   int VGetThumbPos(int nBarPos) const;
   void VGoBottom() { VSetPos(nLen); }
+  // WBRWSCROLL, the kept picture shifted with the screen.
+  void ScrollLines(int nLines);
   void VGoTop() { VSetPos(1); }
 
   // ---- mouse and kinetic scrolling ---------------------------------------------------
@@ -243,6 +248,12 @@ class TWBrowse : public TControl {
   void Construct(const TWBrowseRedefineParams& p);
   // Paint's header line, and the number of lines it draws.
   virtual void HeaderLine(HDC hDC);
+  // Whether paints keep their picture and redraw only the lines that changed;
+  // a subclass that draws lines by other means than Line answers false.
+  virtual bool KeepsPicture();
+  // Every line a paint draws goes through here: inside a paint that keeps
+  // its picture it is recorded and drawn at the end, only where it changed.
+  void Line(const WBrwLineParams& p);
   // WBRWLINE's arguments for a line of this browse in its own colours.
   WBrwLineParams LineParams(HDC hDC, int nLine, std::span<const Value> aValues, std::span<const int> aColSizes);
   virtual int LinesToPaint() { return nRowCount(); }
@@ -267,6 +278,31 @@ class TWBrowse : public TControl {
     int drawnX = 0;
   } resize;
   bool EatGlideClick(UINT nMsg);
+  // Paint's rows: the header, every line, the selection.
+  void PaintRows();
+  // The kept picture (wbrowse_kept.cpp).
+  struct LineCall;
+  struct KeptPicture;
+  std::shared_ptr<KeptPicture> kept_;
+  HDC KeptBegin(HDC hPaintDC);  // the picture's DC, or nullptr: paint as before
+  void KeptEnd(HDC hPaintDC);
+  void KeptAbandon();
+  void KeptScroll(int nLines);  // WBRWSCROLL moved the screen's lines
+  // The vertical bar: moved without a redraw, redrawn once when the thumb
+  // stands on another pixel than the one drawn.
+  void BarMove(int nPos);
+  void BarFlush();
+  int barHold_ = 0;
+  bool barPending_ = false;
+  int barDrawnPos_ = 0;
+  std::pair<LONG, LONG> barDrawnThumb_{};
+  struct BarBatch {
+    TWBrowse& b;
+    explicit BarBatch(TWBrowse& brw) : b(brw) { ++b.barHold_; }
+    ~BarBatch() {
+      if (--b.barHold_ == 0) b.BarFlush();
+    }
+  };
 };
 
 // Work-area row block of a browse without one: the visible fields as text.

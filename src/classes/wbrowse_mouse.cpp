@@ -36,6 +36,8 @@ int BorderHit(const std::vector<int>& sizes, int nColPos, int startX, int nCol, 
 
 Value TWBrowse::HandleEvent(UINT nMsg, WPARAM nWParam, LPARAM nLParam) {
   if (nMsg == WM_MOUSELEAVE) return MouseLeave(HIWORD(nLParam), LOWORD(nLParam), int(nWParam));
+  // The look changed under the kept picture.
+  if (nMsg == WM_THEMECHANGED || nMsg == WM_SYSCOLORCHANGE || nMsg == WM_SETTINGCHANGE) ForgetPicture();
   if (nMsg >= WM_LBUTTONDOWN && nMsg <= WM_LBUTTONDBLCLK && EatGlideClick(nMsg)) return Value(0);
   return TControl::HandleEvent(nMsg, nWParam, nLParam);
 }
@@ -158,6 +160,7 @@ Value TWBrowse::MouseMove(int nRow, int nCol, int nKeyFlags) {
 // One drag step: the row grabbed at the press follows the pointer to the
 // step's line, one row per move, and sideways moves scroll the columns.
 void TWBrowse::DragStep(Kinetics::Step step, int nCol) {
+  BarBatch bar(*this);  // GoDown moves the bar and the end moves it back
   WSETCURSOR(hCursorHand);
   int col = nAtCol(nCol);
   if (int e = kinetics.ColumnStep(col); e < 0) GoRight();

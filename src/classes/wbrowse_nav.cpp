@@ -1,6 +1,8 @@
 // TWBrowse: keyboard, wheel and scroll-bar navigation, and the mapping of
 // rows onto a scroll bar of at most 10000 positions.
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "classes/scrllbar.h"
 #include "classes/wbrowse.h"
@@ -17,7 +19,57 @@ constexpr int kBarPositions = 10000;
 void TWBrowse::VSetPos(int n) {
   nVScrollPos = n;
   if (!oVScroll) return;
-  oVScroll->SetPos(nLen <= kBarPositions ? n : int(int64_t(n) * kBarPositions / nLen));
+  BarMove(nLen <= kBarPositions ? n : int(int64_t(n) * kBarPositions / nLen));
+}
+
+namespace {
+// Where the window's own vertical bar draws its thumb, if it can be told.
+std::optional<std::pair<LONG, LONG>> Thumb(HWND hWnd) {
+  SCROLLBARINFO sbi{};
+  sbi.cbSize = sizeof sbi;
+  if (!hWnd || !GetScrollBarInfo(hWnd, OBJID_VSCROLL, &sbi)) return std::nullopt;
+  return std::pair<LONG, LONG>{sbi.xyThumbTop, sbi.xyThumbBottom};
+}
+}  // namespace
+
+// A themed bar's redraw costs milliseconds under Wine and a one-row move
+// mostly leaves the thumb on its pixel: the position is set without a
+// redraw, and the bar is redrawn (once per batch) only when the thumb
+// stands elsewhere than where it was drawn.
+void TWBrowse::BarMove(int nPos) {
+  if (!oVScroll->lIsChild || !oVScroll->lReDraw || !hWnd) {
+    oVScroll->SetPos(nPos);
+    return;
+  }
+  if (!barPending_) {
+    std::optional<std::pair<LONG, LONG>> drawn = Thumb(hWnd);
+    if (!drawn) {
+      oVScroll->SetPos(nPos);
+      return;
+    }
+    barDrawnPos_ = GetScrollPos(hWnd, SB_VERT);
+    barDrawnThumb_ = *drawn;
+    barPending_ = true;
+  }
+  oVScroll->lReDraw = false;
+  oVScroll->SetPos(nPos);
+  oVScroll->lReDraw = true;
+  if (barHold_ == 0) BarFlush();
+}
+
+void TWBrowse::BarFlush() {
+  if (!std::exchange(barPending_, false) || !hWnd) return;
+  std::optional<std::pair<LONG, LONG>> now = Thumb(hWnd);
+  if (now && *now == barDrawnThumb_) return;
+  // Redrawn as a move from the drawn position, as a direct move would.
+  int pos = GetScrollPos(hWnd, SB_VERT);
+  SetScrollPos(hWnd, SB_VERT, barDrawnPos_, FALSE);
+  SetScrollPos(hWnd, SB_VERT, pos, TRUE);
+}
+
+void TWBrowse::ScrollLines(int nLines) {
+  WBRWSCROLL(hWnd, nLines, FontHandle());
+  KeptScroll(nLines);
 }
 
 void TWBrowse::VThumbPos(int nBarPos) {
@@ -57,7 +109,7 @@ Value TWBrowse::GoUp() {
   if (Skip(-1) == -1) {
     lHitBottom = false;
     if (nRowPos > 1) --nRowPos;
-    else WBRWSCROLL(hWnd, -1, FontHandle());
+    else ScrollLines(-1);
   } else {
     lHitTop = true;
   }
@@ -74,7 +126,7 @@ Value TWBrowse::GoDown() {
   if (Skip(1) == 1) {
     lHitTop = false;
     if (nRowPos < nRowCount()) ++nRowPos;
-    else WBRWSCROLL(hWnd, 1, FontHandle());
+    else ScrollLines(1);
   } else {
     lHitBottom = true;
   }

@@ -63,6 +63,20 @@ Value TWBrowse::Display() {
 
 Value TWBrowse::Paint() {
   TWBrowsePtr keep = SelfBrw();
+  HDC paintDC = hDC;
+  if (HDC keptDC = lIconView ? nullptr : KeptBegin(paintDC)) {
+    hDC = keptDC;
+    try {
+      PaintRows();
+    } catch (...) {
+      KeptAbandon();
+      hDC = paintDC;
+      throw;
+    }
+    if (kept_) KeptEnd(paintDC);  // Destroy in a row block drops it
+    hDC = paintDC;
+    return Value(0);
+  }
   auto aInfo = DispBegin();
   if (oBrush && oBrush->hBrush) {
     RECT r{};
@@ -74,6 +88,12 @@ Value TWBrowse::Paint() {
     DispEnd(aInfo);
     return Value(0);
   }
+  PaintRows();
+  DispEnd(aInfo);
+  return Value(0);
+}
+
+void TWBrowse::PaintRows() {
   bool workArea = IsWorkArea();
   if (workArea && nRowPos == 1) {
     InAlias(cAlias, [] {
@@ -105,8 +125,6 @@ Value TWBrowse::Paint() {
       lHitBottom = Eof();
     });
   }
-  DispEnd(aInfo);
-  return Value(0);
 }
 
 WBrwLineParams TWBrowse::LineParams(HDC dc, int nLine, std::span<const Value> aValues,
@@ -133,14 +151,14 @@ void TWBrowse::HeaderLine(HDC dc) {
   p.nClrText = nClrForeHead;
   p.nClrPane = nClrBackHead;
   p.lTree = false;
-  WBRWLINE(p);
+  Line(p);
 }
 
 void TWBrowse::DrawLine(std::optional<int> nLine) {
   if (!bLine || !hWnd) return;
   std::vector<int> sizes = GetColSizes();
   Array row = bLine(*this);
-  WBRWLINE(LineParams(hDC, nLine.value_or(nRowPos), row, sizes));
+  Line(LineParams(hDC, nLine.value_or(nRowPos), row, sizes));
 }
 
 Value TWBrowse::DrawSelect() {
@@ -152,7 +170,7 @@ Value TWBrowse::DrawSelect() {
     WBrwLineParams p = LineParams(hDC, nRowPos, row, sizes);
     p.nClrText = nClrForeFocus;
     p.nClrPane = back;
-    WBRWLINE(p);
+    Line(p);
   } else {
     DrawLine();
     Array row = bLine(*this);
@@ -162,7 +180,7 @@ Value TWBrowse::DrawSelect() {
     p.nColAct = nColAct;
     p.nClrTextCell = nClrText;
     p.nClrPaneCell = nClrPane;
-    WBRWLINE(p);
+    Line(p);
   }
   return Value();
 }

@@ -1,0 +1,327 @@
+// TWBrowse: the kept picture. A paint runs every Skip and row block as
+// always, but only records the lines it would draw; then it redraws, in a
+// picture kept between paints, just the pixel rows where a line's record
+// differs from what the picture holds, in the order a full paint would draw
+// them, clipped to those rows, and copies the picture to the screen. The
+// pixels are a full paint's: every pixel row is drawn by the fill and by the
+// lines over it (a line's grid reaches two rows into the line above), and
+// rows whose lines are unchanged hold what those lines drew last time.
+#include <algorithm>
+
+#include "classes/brush.h"
+#include "classes/wbrowse.h"
+#include "native/draw.h"
+#include "rt/strings.h"
+
+namespace nx {
+
+namespace {
+// Rows above its own line that a line's grid reaches.
+constexpr int kReachUp = 2;
+}  // namespace
+
+// One WBRWLINE call of a paint, owning its arguments.
+struct TWBrowse::LineCall {
+  int nLine = 0;
+  Array values;
+  std::vector<std::string> texts;
+  std::vector<int> sizes;
+  int nColPos = 1;
+  COLORREF text = 0, pane = 0, textCell = 0, paneCell = 0;
+  HFONT font = nullptr;
+  bool tree = false, vscroll = false;
+  std::optional<std::vector<bool>> justify;
+  int style = 0;
+  std::optional<int> colAct;
+  std::optional<int> len;  // bLogicLen's answer, when the painter asked it
+
+  // Whether the two draw the same pixels above their line: the grid's
+  // geometry, and for the dotted grid (a pattern in the cell colours) the
+  // colours too.
+  bool SameReachUp(const LineCall& o) const {
+    return sizes == o.sizes && nColPos == o.nColPos && tree == o.tree && vscroll == o.vscroll && len == o.len &&
+           style == o.style && font == o.font &&
+           (style != 4 || (text == o.text && pane == o.pane && textCell == o.textCell && paneCell == o.paneCell &&
+                           colAct == o.colAct));
+  }
+
+  bool operator==(const LineCall& o) const {
+    return nLine == o.nLine && texts == o.texts && sizes == o.sizes && nColPos == o.nColPos && text == o.text &&
+           pane == o.pane && textCell == o.textCell && paneCell == o.paneCell && font == o.font && tree == o.tree &&
+           vscroll == o.vscroll && justify == o.justify && style == o.style && colAct == o.colAct && len == o.len;
+  }
+  WBrwLineParams Params(HWND hWnd, HDC hDC) const {
+    WBrwLineParams p{.hWnd = hWnd,
+                     .hDC = hDC,
+                     .nLine = nLine,
+                     .aValues = values,
+                     .aColSizes = sizes,
+                     .nColPos = nColPos,
+                     .nClrText = text,
+                     .nClrPane = pane,
+                     .hFont = font,
+                     .lTree = tree,
+                     .aJustify = justify ? &*justify : nullptr,
+                     .nLineStyle = style,
+                     .nColAct = colAct,
+                     .lVScroll = vscroll,
+                     .nClrTextCell = textCell,
+                     .nClrPaneCell = paneCell};
+    if (len) p.bLogicLen = [n = *len] { return n; };
+    return p;
+  }
+};
+
+struct TWBrowse::KeptPicture {
+  HDC dc = nullptr;
+  HBITMAP bmp = nullptr;
+  HGDIOBJ oldBmp = nullptr;
+  int width = 0, height = 0;
+  // What the picture was drawn with: a change of any of these drops it.
+  HFONT font = nullptr;
+  LOGBRUSH brush{};
+  bool themed = false;
+  int lineHeight = 0;
+  // The calls each line's pixels come from, and the calls whose grid drew
+  // the two rows above the line (the same calls but after a shift, where
+  // the header's rows stay); nullopt: unknown, drawn anew.
+  using Record = std::optional<std::vector<LineCall>>;
+  std::vector<Record> lines, above;
+
+  // This paint's records, in drawing order.
+  std::vector<LineCall> calls;
+  bool recording = false;
+  bool full = false;    // this paint draws everything anew (a bitmap cell)
+  bool direct = false;  // this paint drew as it went (a colour block)
+
+  ~KeptPicture() { Free(); }
+  void Free() {
+    if (dc) {
+      SelectObject(dc, oldBmp);
+      DeleteDC(dc);
+    }
+    if (bmp) DeleteObject(bmp);
+    dc = nullptr, bmp = nullptr, oldBmp = nullptr, width = height = 0;
+    lines.clear();
+    above.clear();
+  }
+  bool Make(HDC like, int w, int h) {
+    Free();
+    dc = CreateCompatibleDC(like);
+    bmp = dc ? CreateCompatibleBitmap(like, std::max(w, 1), std::max(h, 1)) : nullptr;
+    oldBmp = bmp ? SelectObject(dc, bmp) : nullptr;
+    if (!oldBmp || oldBmp == HGDI_ERROR) {
+      oldBmp = nullptr;
+      if (bmp) DeleteObject(bmp);
+      if (dc) DeleteDC(dc);
+      dc = nullptr, bmp = nullptr;
+      return false;
+    }
+    // Every paint starts from the state of a new device context.
+    SaveDC(dc);
+    width = w, height = h;
+    return true;
+  }
+};
+
+void TWBrowse::ForgetPicture() {
+  if (kept_) {
+    kept_->lines.clear();
+    kept_->above.clear();
+  }
+}
+
+bool TWBrowse::KeepsPicture() { return true; }
+
+void TWBrowse::Line(const WBrwLineParams& p) {
+  KeptPicture* k = kept_.get();
+  if (!k || !k->recording) {
+    WBRWLINE(p);
+    return;
+  }
+  bool blocks = false;
+  for (const BrwColor* color : {&p.nClrText, &p.nClrPane, &p.nClrTextCell, &p.nClrPaneCell})
+    blocks = blocks || bool(color->block);
+  if (blocks) {
+    // Colour blocks are asked while the line is drawn: from here on this
+    // paint draws as it goes, over the whole picture.
+    k->recording = false;
+    k->direct = true;
+    RECT all{0, 0, k->width, k->height};
+    FillRect(k->dc, &all, oBrush->hBrush);
+    for (const LineCall& c : k->calls) WBRWLINE(c.Params(hWnd, k->dc));
+    k->calls.clear();
+    WBRWLINE(p);
+    return;
+  }
+  LineCall c;
+  c.nLine = p.nLine;
+  c.values.assign(p.aValues.begin(), p.aValues.end());
+  c.texts.reserve(c.values.size());
+  for (const Value& v : c.values) {
+    if (v.IsNumber()) k->full = true;  // a bitmap may reach any line
+    c.texts.push_back(cValToChar(v));
+  }
+  c.sizes.assign(p.aColSizes.begin(), p.aColSizes.end());
+  c.nColPos = p.nColPos;
+  c.text = p.nClrText.rgb, c.pane = p.nClrPane.rgb;
+  c.textCell = p.nClrTextCell.rgb, c.paneCell = p.nClrPaneCell.rgb;
+  c.font = p.hFont;
+  c.tree = p.lTree;
+  c.vscroll = p.lVScroll;
+  if (p.aJustify) c.justify = *p.aJustify;
+  c.style = p.nLineStyle;
+  c.colAct = p.nColAct;
+  // The painter asks the length first: ask it here, in the same turn.
+  if (p.lVScroll && p.bLogicLen) c.len = p.bLogicLen();
+  k->calls.push_back(std::move(c));
+}
+
+HDC TWBrowse::KeptBegin(HDC hPaintDC) {
+  if (!hWnd || !hPaintDC || !oBrush || !oBrush->hBrush || !KeepsPicture()) return nullptr;
+  RECT rc{};
+  if (!GetClientRect(hWnd, &rc)) return nullptr;
+  if (!kept_) kept_ = std::make_shared<KeptPicture>();
+  KeptPicture& k = *kept_;
+  if (!k.dc || k.width != rc.right || k.height != rc.bottom) {
+    if (!k.Make(hPaintDC, rc.right, rc.bottom)) {
+      kept_.reset();
+      return nullptr;
+    }
+  }
+  RestoreDC(k.dc, -1);
+  SaveDC(k.dc);
+  LOGBRUSH lb{};
+  GetObjectA(oBrush->hBrush, sizeof lb, &lb);
+  bool themed = ISAPPTHEMED() && ISTHEMEACTIVE();
+  HFONT font = FontHandle();
+  HGDIOBJ old = font ? SelectObject(k.dc, font) : nullptr;
+  TEXTMETRICA tm{};
+  GetTextMetricsA(k.dc, &tm);
+  if (old) SelectObject(k.dc, old);
+  int lineHeight = tm.tmHeight + 1;
+  if (font != k.font || lineHeight != k.lineHeight || themed != k.themed || lb.lbStyle != k.brush.lbStyle ||
+      lb.lbColor != k.brush.lbColor || lb.lbHatch != k.brush.lbHatch) {
+    k.lines.clear();
+    k.above.clear();
+    k.font = font, k.lineHeight = lineHeight, k.themed = themed, k.brush = lb;
+  }
+  k.calls.clear();
+  k.full = k.direct = false;
+  k.recording = true;
+  return k.dc;
+}
+
+void TWBrowse::KeptAbandon() {
+  if (!kept_) return;
+  kept_->recording = false;
+  kept_->calls.clear();
+  ForgetPicture();
+}
+
+void TWBrowse::KeptEnd(HDC hPaintDC) {
+  if (!kept_) return;
+  KeptPicture& k = *kept_;
+  k.recording = false;
+  if (k.direct) {
+    ForgetPicture();
+    BitBlt(hPaintDC, 0, 0, k.width, k.height, k.dc, 0, 0, SRCCOPY);
+    return;
+  }
+  const bool bitmaps = k.full;
+  bool full = bitmaps;
+  const int h = std::max(k.lineHeight, 1);
+  // The calls of each line, in order.
+  int lastLine = 0;
+  for (const LineCall& c : k.calls) lastLine = std::max(lastLine, c.nLine);
+  std::vector<std::vector<LineCall>> now(size_t(std::max(lastLine + 1, int(k.lines.size()))));
+  bool outside = false;  // a line below the picture or above the header
+  for (LineCall& c : k.calls) {
+    if (c.nLine < 0) outside = true;
+    else now[size_t(c.nLine)].push_back(c);
+  }
+  // The pixel rows to draw anew: each changed line's own and the two above.
+  HRGN dirty = CreateRectRgn(0, 0, 0, 0);
+  auto addRows = [&](int top, int bottom) {
+    top = std::max(top, 0), bottom = std::min(bottom, k.height);
+    if (top >= bottom) return;
+    HRGN band = CreateRectRgn(0, top, k.width, bottom);
+    CombineRgn(dirty, dirty, band, RGN_OR);
+    DeleteObject(band);
+  };
+  if (full || outside || k.lines.empty()) {
+    full = true;  // nothing is known of the picture: every call is drawn
+    addRows(0, k.height);
+  } else {
+    auto sameAbove = [](const std::vector<LineCall>& a, const std::vector<LineCall>& b) {
+      if (a.size() != b.size()) return false;
+      for (size_t i = 0; i < a.size(); ++i)
+        if (!a[i].SameReachUp(b[i])) return false;
+      return true;
+    };
+    for (size_t j = 0; j < now.size(); ++j) {
+      int top = int(j) * h;
+      if (!(j < k.lines.size() && k.lines[j] && *k.lines[j] == now[j])) addRows(top, top + h);
+      if (j > 0 && !(j < k.above.size() && k.above[j] && sameAbove(*k.above[j], now[j])))
+        addRows(top - kReachUp, top);
+    }
+  }
+  RECT box{};
+  if (GetRgnBox(dirty, &box) != NULLREGION) {
+    SelectClipRgn(k.dc, dirty);
+    FillRgn(k.dc, dirty, oBrush->hBrush);
+    for (const LineCall& c : k.calls) {
+      RECT reach{0, c.nLine * h - kReachUp, k.width, (c.nLine + 1) * h};
+      if (full || outside || RectInRegion(dirty, &reach)) WBRWLINE(c.Params(hWnd, k.dc));
+    }
+    SelectClipRgn(k.dc, nullptr);
+  }
+  DeleteObject(dirty);
+  k.lines.assign(now.begin(), now.end());
+  k.above = k.lines;
+  // A bitmap may have reached lines whose records do not show it: the next
+  // paint draws everything anew too.
+  if (outside || bitmaps) ForgetPicture();
+  k.calls.clear();
+  BitBlt(hPaintDC, 0, 0, k.width, k.height, k.dc, 0, 0, SRCCOPY);
+}
+
+void TWBrowse::KeptScroll(int nLines) {
+  if (!kept_ || !kept_->dc || nLines == 0) return;
+  KeptPicture& k = *kept_;
+  const int h = std::max(k.lineHeight, 1);
+  // WBRWSCROLL's area: the whole data lines under the header.
+  int count = (k.height - h) / h;
+  int n = std::abs(nLines);
+  if (n >= count) {
+    ForgetPicture();
+    return;
+  }
+  int kept = (count - n) * h;
+  if (nLines > 0) BitBlt(k.dc, 0, h, k.width, kept, k.dc, 0, h + n * h, SRCCOPY);
+  else BitBlt(k.dc, 0, h + n * h, k.width, kept, k.dc, 0, h, SRCCOPY);
+  // Line j now shows what line j + nLines showed, and the rows above it
+  // what the rows above that line held; the header's rows do not move.
+  auto shift = [&](std::vector<KeptPicture::Record>& records, bool header) {
+    std::vector<KeptPicture::Record> moved(std::max(records.size(), size_t(count) + 1));
+    if (!records.empty()) moved[0] = records[0];
+    for (int j = 1; j <= count; ++j) {
+      // The rows above line 1 are the header's and stay; those above a
+      // line that came from line 1 are the header's old rows, not moved.
+      int from = header && j == 1 ? 1 : j + nLines;
+      bool inside = from >= (header && j > 1 ? 2 : 1) && from <= count;
+      if (inside && size_t(from) < records.size() && records[size_t(from)]) {
+        // The records name their line: a moved line takes its new number.
+        std::vector<LineCall> calls = *records[size_t(from)];
+        for (LineCall& c : calls) c.nLine = j;
+        moved[size_t(j)] = std::move(calls);
+      }
+    }
+    for (size_t j = size_t(count) + 1; j < records.size(); ++j) moved[j] = records[j];
+    records = std::move(moved);
+  };
+  shift(k.lines, false);
+  shift(k.above, true);
+}
+
+}  // namespace nx
