@@ -48,12 +48,12 @@ if [[ -n "${NX_SHOT:-}" ]]; then
   echo "screenshot: $NX_SHOT"
 fi
 key Tab                              # OK
-key Return
+xdotool key --clearmodifiers Return  # saves and ends the program
 wait_exit_rc "$pid" 120
 [[ "$EXIT_CODE" == 0 ]] || fail "exit code $EXIT_CODE"
 trap 'rm -rf "$dir"' EXIT
 
-python3 - "$dir/customer.dbf" <<'PY' || fail "the record in the table is not what was typed"
+/usr/bin/python3 - "$dir/customer.dbf" <<'PY' || fail "the record in the table is not what was typed"
 import sys, datetime
 from dbfread import DBF
 rows = list(DBF(sys.argv[1], char_decode_errors="strict"))
