@@ -707,6 +707,8 @@ void TGet::CreateButton() {
     if (g->bAction) g->bAction(*g);
     if (g->hWnd) ::SetFocus(g->hWnd);
   };
+  // The field must not paint over its button.
+  SetWindowLongA(hWnd, GWL_STYLE, GetWindowLongA(hWnd, GWL_STYLE) | WS_CLIPCHILDREN);
   oBtn = ActionButtonMaker ? ActionButtonMaker(*this, spec) : MakeDefaultButton(*this, spec);
   if (oBtn) oBtn->lCancel = true;
 }
@@ -880,6 +882,7 @@ Value TGet::KeyDown(int nKey, int nFlags) {
     case VK_NEXT:
       if (lSpinner) nKey == VK_PRIOR ? Dec() : Inc();
       return TControl::KeyDown(nKey, nFlags);
+    case VK_TAB: return Value(0);  // its character moves on, unless bChange holds it
     case VK_UP:
     case VK_DOWN:
       if (parent && parent->aControls.size() > 1) {

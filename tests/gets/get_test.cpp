@@ -388,3 +388,48 @@ TEST(MultiGet, FollowsItsTextReadOnlyStaysAndTheMenuGreys) {
             }});
   dlg->Activate({.bInit = [&](TWindow&) { script.Start(); }});
 }
+
+TEST(GetButton, ActionButtonInsideRunsWithTheGetAndFocusColourComesAndGoes) {
+  auto w = TWindow::New({.nTop = 0, .nLeft = 0, .nBottom = 200, .nRight = 400, .cTitle = "gets", .lPixel = true});
+  ShowWindow(w->hWnd, SW_SHOW);
+  Value file(std::string("a.txt     ")), other(std::string(5, ' '));
+  std::vector<TGet*> actions;
+  bool wasOn = TGet::lClrFocus;
+  Value wasColour = TGet::nClrFocus;
+  const COLORREF focus = RGB(0, 200, 0);
+  SETGETCOLORFOCUS(focus);
+  auto get = TGet::New({.nRow = 10, .nCol = 10, .bSetGet = BindVar(file), .oWnd = w, .nWidth = 160, .nHeight = 24,
+                        .lPixel = true, .bAction = [&](TGet& g) { actions.push_back(&g); }});
+  auto next = TGet::New({.nRow = 50, .nCol = 10, .bSetGet = BindVar(other), .oWnd = w, .nWidth = 160,
+                         .nHeight = 24, .lPixel = true});
+  ASSERT_NE(get->oBtn, nullptr);
+  ASSERT_NE(get->oBtn->hWnd, nullptr);
+  EXPECT_EQ(GetParent(get->oBtn->hWnd), get->hWnd);
+  EXPECT_EQ(Text(get->oBtn->hWnd), "...");
+  RECT client{}, btn{};
+  GetClientRect(get->hWnd, &client);
+  GetWindowRect(get->oBtn->hWnd, &btn);
+  MapWindowPoints(HWND_DESKTOP, get->hWnd, reinterpret_cast<POINT*>(&btn), 2);
+  EXPECT_EQ(btn.right, client.right);            // at the right edge, square
+  EXPECT_EQ(btn.right - btn.left, btn.bottom - btn.top);
+  EXPECT_EQ(get->GetMargins().second, 24);      // the text keeps clear of it
+  next->SetFocus();
+  SYSREFRESH();
+  // A click runs the action with the get and leaves the focus in the get.
+  dlgtest::PostClick(get->oBtn->hWnd);
+  SYSREFRESH();
+  ASSERT_EQ(actions.size(), 1u);
+  EXPECT_EQ(actions[0], get.get());
+  EXPECT_EQ(GetFocus(), get->hWnd);
+  EXPECT_EQ(get->nClrPane, focus);
+  UpdateWindow(get->hWnd);
+  HDC dc = GetDC(get->hWnd);
+  EXPECT_EQ(GetPixel(dc, client.right - 30, client.bottom - 3), focus);
+  ReleaseDC(get->hWnd, dc);
+  next->SetFocus();
+  SYSREFRESH();
+  EXPECT_EQ(get->nClrPane, GetSysColor(COLOR_WINDOW));
+  TGet::lClrFocus = wasOn;
+  TGet::nClrFocus = wasColour;
+  DestroyWindow(w->hWnd);
+}
