@@ -13,6 +13,7 @@
 #include "classes/tget.h"
 #include "dialogs/script.h"
 #include "native/dispatch.h"
+#include "native/draw.h"
 #include "rt/set.h"
 #include "rt/strings.h"
 
@@ -260,7 +261,8 @@ TEST(GetDisplay, PasswordShowsOneMarkPerCharacterAndCueOnlyWhileEmptyAndUnfocuse
   auto marks = [](HWND h) {
     std::string t = Text(h);
     bool same = !t.empty() && t.find_first_not_of(t[0]) == std::string::npos;
-    return same && (t[0] == '*' || t[0] == char(149)) ? int(t.size()) : -1;
+    // Bullets in the themed look, asterisks in the classic one.
+    return same && t[0] == (ISAPPTHEMED() ? char(149) : '*') ? int(t.size()) : -1;
   };
   Script script = ModalScript(
       dlg, {[&] {
