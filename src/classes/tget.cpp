@@ -272,7 +272,8 @@ void TGet::Initiate(HWND hDlg) {
   }
   if (oGet) {
     DispText();
-    if (oGet->Picture().find('R') != std::string::npos && Upper(oGet->Picture()).rfind("@", 0) == 0) {
+    const std::string& pic = oGet->Picture();
+    if (pic.rfind("@", 0) == 0 && Upper(pic.substr(0, pic.find(' '))).find('R') != std::string::npos) {
       oGet->SetFocus();
       nPos = std::max(oGet->FirstEditable(), 1);
       oGet->KillFocus();
@@ -791,7 +792,10 @@ Value TGet::LostFocus(HWND hWndNew) {
 
 Value TGet::GetDlgCode(WPARAM nKey) {
   TWindowPtr parent = Parent();
-  if (parent && !parent->lValidating && parent->aControls.size() > 1) parent->nLastKey = int(nKey);
+  // Only the moving keys: a character code asked about (a "(" is 40, as Down
+  // is) must not pass for one.
+  bool moving = nKey == VK_RETURN || nKey == VK_TAB || nKey == VK_UP || nKey == VK_DOWN;
+  if (moving && parent && !parent->lValidating && parent->aControls.size() > 1) parent->nLastKey = int(nKey);
   return Value(DLGC_WANTALLKEYS);
 }
 
