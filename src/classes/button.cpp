@@ -11,6 +11,12 @@ using namespace simple;
 
 TButtonPtr TButton::New(const TButtonParams& p) {
   auto btn = std::make_shared<TButton>();
+  Build(*btn, p);
+  return btn;
+}
+
+void TButton::Build(TButton& self, const TButtonParams& p) {
+  TButton* btn = &self;
   TWindowPtr parent = ParentOrDefault(p.oWnd);
   btn->oWnd = parent;
   btn->cCaption = p.cCaption;
@@ -35,18 +41,23 @@ TButtonPtr TButton::New(const TButtonParams& p) {
   if (Live(parent)) {
     btn->nId = GetNewId();
     btn->Create("BUTTON");
-    if (!btn->hWnd) return btn;
+    if (!btn->hWnd) return;
     if (btn->oFont) btn->SetFont(btn->oFont);
     else btn->GetFont();
-    parent->AddControl(btn);
+    parent->AddControl(btn->Self());
   } else if (parent) {
-    parent->DefControl(btn);
+    parent->DefControl(btn->Self());
   }
-  return btn;
 }
 
 TButtonPtr TButton::ReDefine(const TButtonRedefineParams& p) {
   auto btn = std::make_shared<TButton>();
+  Rebind(*btn, p);
+  return btn;
+}
+
+void TButton::Rebind(TButton& self, const TButtonRedefineParams& p) {
+  TButton* btn = &self;
   TWindowPtr parent = ParentOrDefault(p.oWnd);
   btn->bAction = p.bAction;
   btn->nHelpId = p.nHelpId;
@@ -57,7 +68,6 @@ TButtonPtr TButton::ReDefine(const TButtonRedefineParams& p) {
   btn->cCaption = p.cCaption;
   btn->lCancel = p.lCancel;
   btn->Redefine(p.nId, parent);
-  return btn;
 }
 
 void TButton::Initiate(HWND hDlg) {

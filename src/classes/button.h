@@ -50,6 +50,9 @@ class TButton : public TControl {
  public:
   static TButtonPtr New(const TButtonParams& p = {});
   static TButtonPtr ReDefine(const TButtonRedefineParams& p);
+  // New's and ReDefine's work on an object made by a subclass.
+  static void Build(TButton& oBtn, const TButtonParams& p);
+  static void Rebind(TButton& oBtn, const TButtonRedefineParams& p);
   const char* ClassName() const override { return "TBUTTON"; }
   bool& lRegistered() override {
     static bool registered = false;

@@ -187,6 +187,8 @@ HDC NXDISPDISCARD(const DispInfo& aInfo);
 // ---- Visual styles --------------------------------------------------------------
 bool ISAPPTHEMED();
 bool ISTHEMEACTIVE();
+// The visual style's rebar gripper over rc; false when there is no style.
+bool DRAWGRIPPER(HWND hWnd, HDC hDC, const RECT& rc, bool lVertical);
 void DRAWHEADER(HWND hWnd, HDC hDC, int nTop, int nLeft, int nBottom, int nRight, std::string_view cText,
                 bool lHot = false);
 // A row of header items, each drawn as DRAWHEADER draws it, with one theme

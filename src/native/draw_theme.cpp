@@ -106,6 +106,17 @@ void HeaderText(const StyleLib& style, HTHEME theme, HDC hDC, int state, int nTo
 
 }  // namespace
 
+bool DRAWGRIPPER(HWND hWnd, HDC hDC, const RECT& rc, bool lVertical) {
+  const StyleLib& style = Style();
+  if (!hDC || !style.openThemeData || !style.closeThemeData || !style.drawThemeBackground) return false;
+  HTHEME theme = style.openThemeData(hWnd, L"Rebar");
+  if (!theme) return false;
+  constexpr int kGripper = 1, kGripperVert = 2;
+  const bool ok = SUCCEEDED(style.drawThemeBackground(theme, hDC, lVertical ? kGripperVert : kGripper, 0, &rc, nullptr));
+  style.closeThemeData(theme);
+  return ok;
+}
+
 void DRAWHEADER(HWND hWnd, HDC hDC, int nTop, int nLeft, int nBottom, int nRight, std::string_view cText,
                 bool lHot) {
   const StyleLib& style = Style();
