@@ -9,6 +9,7 @@
 
 #include "classes/bar.h"
 #include "classes/buttonbmp.h"
+#include "classes/font.h"
 #include "classes/menu.h"
 #include "classes/window.h"
 #include "errors/errors.h"

@@ -545,7 +545,7 @@ Value TBar::Paint() {
     }
   };
   if (l2007) {
-    GRADIENTFILL(hDC, 0, 0, H - 1, W - 1, GradBands(bClrGrad ? bClrGrad.Eval({Value(false)}) : Value()));
+    GRADIENTFILL(hDC, 0, 0, H - 1, W, GradBands(bClrGrad ? bClrGrad.Eval({Value(false)}) : Value()));
     separators();
   } else {
     if (oBrush && oBrush->hBrush) FillRect(hDC, &rc, oBrush->hBrush);

@@ -647,16 +647,16 @@ void TBtnBmp::Paint2007(HDC dc) {
   }
   const auto grad = Gradient(lMOver);
   if (lBarBtn) {
-    GRADIENTFILL(dc, 0, 0, H - 1, W - 1, grad);
+    GRADIENTFILL(dc, 0, 0, H - 1, W, grad);
   } else if (lBorder && lRound) {
-    GRADIENTFILL(dc, 0, 0, H - 1, W - 1, grad);
+    GRADIENTFILL(dc, 0, 0, H - 1, W, grad);
     ROUNDBOX(dc, 1, 1, W - 2, H - 2, 6, 6, RGB(237, 242, 248));
     ROUNDBOX(dc, 0, 0, W - 1, H - 1, 6, 6, RGB(141, 178, 227));
   } else if (lBorder) {
     WNDBOX2007(dc, 0, 0, H - 1, W - 1, RGB(141, 178, 227));
-    GRADIENTFILL(dc, 1, 1, H - 2, W - 2, grad);
+    GRADIENTFILL(dc, 1, 1, H - 2, W - 1, grad);
   } else {
-    GRADIENTFILL(dc, 0, 0, H - 1, W - 1, grad);
+    GRADIENTFILL(dc, 0, 0, H - 1, W, grad);
   }
   const int d = lPressed ? 1 : 0;
   const int shown = nBitmapShown() - 1;

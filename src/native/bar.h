@@ -36,7 +36,8 @@ void PALBTNPAINT(HWND hWnd, HBITMAP hBitmap1, HPALETTE hPalette1, HBITMAP hBitma
                  COLORREF nClrPane, std::string_view cCaption, int nLayout, HFONT hFont, COLORREF nClrText,
                  HDC hDC, bool lNotOnBar);
 
-// Bands of a gradient, top to bottom (or left to right).
+// Bands of a gradient, top to bottom (or left to right); the far side
+// across the bands (right, or bottom) is left out, as GDI leaves it.
 inline void GRADIENTFILL(HDC hDC, int nTop, int nLeft, int nBottom, int nRight, const std::vector<GradStop>& aGrad,
                          bool lVertical = true) {
   GradientFill(hDC, nTop, nLeft, nBottom, nRight, aGrad, lVertical);

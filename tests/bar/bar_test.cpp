@@ -389,3 +389,57 @@ TEST(ButtonBmp, BitmapSitsOverThePlatformFacePressedGreyedAndPlaced) {
   std::remove(file.c_str());
   std::remove(alpha.c_str());
 }
+
+TEST(BarButtons, FacesShiftWhenPressedGreyWhenDisabledAndThe2007BarIsAGradientWithSeparators) {
+  auto w = MakeRig();
+  const std::string file = WriteBmp("bar_test_face.bmp", 16, 16);
+  for (bool l2007 : {false, true}) {
+    SCOPED_TRACE(l2007 ? "2007" : "classic");
+    auto bar = TBar::New({.oWnd = w, .l3D = true, .l2007 = l2007});
+    auto first = TBtnBmp::NewBar({.cBmpFile1 = file, .oBar = bar});
+    auto second = TBtnBmp::NewBar({.cBmpFile1 = file, .lGroup = true, .oBar = bar});
+    EXPECT_EQ(first->cBmpFile[0], file);
+    Repaint(bar->hWnd);
+    Repaint(second->hWnd);
+    RECT rc{};
+    GetClientRect(second->hWnd, &rc);
+    // Centred; the magenta corner colour never shows.
+    const RECT up = BoxOf(second->hWnd, 0xFF0000);
+    EXPECT_EQ(up.left, (rc.right - 16) / 2 + 4);
+    EXPECT_EQ(up.top, (rc.bottom - 16) / 2 + 4);
+    EXPECT_EQ(BoxOf(second->hWnd, 0xFF00FF).right, -1);
+    second->GoDown();
+    Repaint(second->hWnd);
+    const RECT down = BoxOf(second->hWnd, 0xFF0000);
+    EXPECT_EQ(down.left, up.left + 1);
+    EXPECT_EQ(down.top, up.top + 1);
+    second->GoUp();
+    second->Disable();
+    Repaint(second->hWnd);
+    EXPECT_EQ(BoxOf(second->hWnd, 0xFF0000).right, -1);
+    EXPECT_EQ(BoxOf(second->hWnd, 0x696969).left, up.left);
+    if (l2007) {
+      // The bar: its normal gradient from the top row, and the group's
+      // separator 5 and 4 pixels left of the group's first button.
+      int bw = 0, bh = 0;
+      const auto px = nxtest::ClientPixels(bar->hWnd, bw, bh);
+      const int x = bw - 2;  // past the buttons
+      EXPECT_EQ(px[size_t(x)] & 0xFFFFFF, 0xDBE6F4u);  // RGB(219, 230, 244)
+      const RECT sr = InParent(second->hWnd);
+      const int row = bh / 2;
+      const DWORD shadow = GetSysColor(COLOR_BTNSHADOW), light = GetSysColor(COLOR_BTNHIGHLIGHT);
+      auto rgb = [](COLORREF c) { return DWORD(GetRValue(c)) << 16 | DWORD(GetGValue(c)) << 8 | GetBValue(c); };
+      EXPECT_EQ(px[size_t(row) * bw + sr.left - 5] & 0xFFFFFF, rgb(shadow));
+      EXPECT_EQ(px[size_t(row) * bw + sr.left - 4] & 0xFFFFFF, rgb(light));
+      // No border in the 2007 look: the button's face runs to its edge.
+      int fw = 0, fh = 0;
+      const auto face = nxtest::ClientPixels(first->hWnd, fw, fh);
+      EXPECT_EQ(fw, 28 + 1);
+      EXPECT_NE(face[size_t(fw) * (fh / 2) + fw - 1] & 0xFFFFFF, 0u);
+    }
+    DestroyWindow(bar->hWnd);
+    w->oBar = w->oTop = nullptr;
+  }
+  DestroyWindow(w->hWnd);
+  std::remove(file.c_str());
+}
