@@ -27,8 +27,8 @@ class Sample {
   void Run() {
     wnd_ = TWindow::New({.nTop = 60, .nLeft = 80, .nBottom = 380, .nRight = 620, .cTitle = kTitle, .lPixel = true});
     wnd_->bPainted = [this](HDC hDC, const std::string&, TWindow& w) {
-      WSAY(w.hWnd, hDC, 60, 150, label_, RGB(0, 0, 96), w.nClrPane, w.GetFont()->hFont, true);
-      WSAY(w.hWnd, hDC, 90, 150, "Right-click the bar to move it.", RGB(96, 96, 96), w.nClrPane,
+      WSAY(w.hWnd, hDC, 130, 30, label_, RGB(0, 0, 96), w.nClrPane, w.GetFont()->hFont, true);
+      WSAY(w.hWnd, hDC, 160, 30, "Right-click the bar to move it.", RGB(96, 96, 96), w.nClrPane,
            w.GetFont()->hFont, true);
       return Value();
     };

@@ -440,9 +440,8 @@ Value TBtnBmp::MouseMove(int nRow, int nCol, int nKeyFlags) {
       Refresh(false);
     }
   }
-  SetMsg(cMsg);
-  if (oCursor && oCursor->hCursor) SetCursor(oCursor->hCursor);
-  if (bMMoved) bMMoved(nRow, nCol, nKeyFlags, *this);
+  // The cursor, the owner's message bar, the tool tip and bMMoved.
+  TControl::MouseMove(nRow, nCol, nKeyFlags);
   return Value(0);
 }
 

@@ -319,6 +319,12 @@ Value TWindow::Command(WPARAM nWParam, LPARAM nLParam) {
 }
 
 Value TWindow::SysCommand(WPARAM nWParam, LPARAM) {
+  // The bar's bitmap buttons drop their hover look: the system command
+  // takes the mouse away from them without a leave notice.
+  if (oBar) {
+    for (const TWindowPtr& c : std::vector<TWindowPtr>(oBar->aControls))
+      if (c && c->hWnd && std::string_view(c->ClassName()) == "TBTNBMP") SendMessageA(c->hWnd, WM_MOUSELEAVE, 0, 0);
+  }
   UINT cmd = UINT(nWParam) & 0xFFF0;
   if (cmd == SC_KEYMENU) {
     if (Block bF10 = SetKey(VK_F10)) {
