@@ -258,6 +258,22 @@ TEST(BarDocking, SideBarsLeaveTheMessageBarFreeAndFollowTheOwnersSize) {
   EXPECT_EQ(b.right, client.right + 1);
   EXPECT_EQ(b.bottom, client.bottom);
   EXPECT_EQ(b.bottom - b.top, 28 + 2);
+  // Floating: out of the owner's slots into a tool window, whose system
+  // menu docks it again on a free side.
+  left->Float();
+  EXPECT_EQ(left->nMode, BAR_FLOAT);
+  EXPECT_EQ(w->oBottom, nullptr);
+  ASSERT_TRUE(left->oFloat && left->oFloat->hWnd);
+  const HWND floatWnd = left->oFloat->hWnd;
+  EXPECT_EQ(GetParent(left->hWnd), floatWnd);
+  EXPECT_TRUE(GetWindowLongA(floatWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  SendMessageA(floatWnd, WM_SYSCOMMAND, 0x0100 + 16 * BAR_TOP, 0);
+  EXPECT_EQ(left->nMode, BAR_TOP);
+  EXPECT_EQ(w->oTop, left);
+  EXPECT_EQ(w->oBar, left);
+  EXPECT_EQ(GetParent(left->hWnd), w->hWnd);
+  EXPECT_FALSE(IsWindow(floatWnd));
+  EXPECT_EQ(InParent(left->hWnd).top, -1);
   DestroyWindow(w->hWnd);
 }
 
