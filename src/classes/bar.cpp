@@ -270,7 +270,10 @@ void TBar::Del(int nPos) {
 int TBar::GetBtnTop(bool lGroup, int nPos) {
   const bool b3 = l3DLook2();
   if (lHorizontal()) return b3 ? 3 : -1;
-  if (nMode == BAR_FLOAT) return 0;
+  if (nMode == BAR_FLOAT) {
+    if (lGroup) ++nGroups;
+    return 0;  // Add places the buttons of a floating bar
+  }
   const size_t count = Buttons().size();
   const size_t before = nPos >= 1 && size_t(nPos) <= count ? size_t(nPos) - 1 : count;
   if (lGroup) ++nGroups;

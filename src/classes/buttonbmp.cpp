@@ -157,6 +157,24 @@ Value TButtonBmp::LDblClick(int nRow, int nCol, int nKeyFlags) {
   return r;
 }
 
+Value TButtonBmp::LButtonUp(int nRow, int nCol, int nKeyFlags) {
+  Value r = TButton::LButtonUp(nRow, nCol, nKeyFlags);
+  Refresh(false);
+  return r;
+}
+
+Value TButtonBmp::GotFocus(HWND hWndOld) {
+  Value r = TButton::GotFocus(hWndOld);
+  Refresh(false);
+  return r;
+}
+
+Value TButtonBmp::LostFocus(HWND hWndNew) {
+  Value r = TButton::LostFocus(hWndNew);
+  Refresh(false);
+  return r;
+}
+
 Value TButtonBmp::MouseMove(int nRow, int nCol, int nKeyFlags) {
   Value r = TButton::MouseMove(nRow, nCol, nKeyFlags);
   SetMsg(cMsg);
