@@ -101,6 +101,11 @@ POINT TButtonBmp::BitmapPos(int w, int h) const {
 }
 
 Value TButtonBmp::HandleEvent(UINT nMsg, WPARAM w, LPARAM l) {
+  if (nMsg == WM_MOUSELEAVE) {
+    lOver_ = false;
+    Refresh(false);
+    return Value();  // the platform's button drops its hot look too
+  }
   if (nMsg == WM_UPDATEUISTATE) {
     Value r = TButton::HandleEvent(nMsg, w, l);
     Refresh(false);
@@ -178,7 +183,14 @@ Value TButtonBmp::LostFocus(HWND hWndNew) {
 Value TButtonBmp::MouseMove(int nRow, int nCol, int nKeyFlags) {
   Value r = TButton::MouseMove(nRow, nCol, nKeyFlags);
   SetMsg(cMsg);
-  Refresh(false);
+  // The platform repaints its face when the mouse comes and goes: the
+  // bitmap follows then, not on every move (a repaint may bring another move).
+  if (!lOver_) {
+    lOver_ = true;
+    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hWnd, 0};
+    TrackMouseEvent(&tme);
+    Refresh(false);
+  }
   return r;
 }
 

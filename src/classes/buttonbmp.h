@@ -85,6 +85,9 @@ class TButtonBmp : public TButton {
   bool lHasAlpha = false;
   Block bAlphaLevel;
   int hAlphaLevel = 255;
+
+ private:
+  bool lOver_ = false;  // the mouse is over the button
 };
 
 }  // namespace nx
