@@ -1,8 +1,9 @@
 // A window with a button bar: New, Open and Save; a group with Cut and
 // Copy; a group with a Colours button whose arrow drops a menu; and a Bold
 // button latched down, which does nothing while it stays down. Below the
-// bar, a bitmap push button with its caption under the picture. Every
-// action names itself in the window's caption and label.
+// bar, a bitmap push button with its caption under the picture; at the
+// bottom, a message bar with the buttons' messages, the lock keys and the
+// clock. Every action names itself in the window's caption and label.
 #include <windows.h>
 
 #include <string>
@@ -11,6 +12,7 @@
 #include "classes/buttonbmp.h"
 #include "classes/font.h"
 #include "classes/menu.h"
+#include "classes/msgbar.h"
 #include "classes/window.h"
 #include "errors/errors.h"
 #include "native/dispatch.h"
@@ -56,6 +58,8 @@ class Sample {
                      .lGroup = true,
                      .oBar = bar,
                      .lPressed = true});
+    // The message bar: the buttons' messages, the lock keys and the clock.
+    TMsgBar::New({.oWnd = wnd_, .cMsg = "Ready", .lClock = true, .lKbd = true});
     TButtonBmp::New({.nRow = 50,
                      .nCol = 30,
                      .cCaption = "&Time",

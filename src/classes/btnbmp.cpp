@@ -427,6 +427,12 @@ Value TBtnBmp::MouseMove(int nRow, int nCol, int nKeyFlags) {
   if (lDrag || (lMouseDown && oDragCursor)) return TControl::MouseMove(nRow, nCol, nKeyFlags);
   nRow = short(nRow);
   nCol = short(nCol);
+  // A move to where the mouse already was comes from a window appearing or
+  // going under it (a tool tip, a repaint under Wine): answering it with
+  // messages and tips again would only bring the next one.
+  if (lMOver && nRow == nLastMoveRow_ && nCol == nLastMoveCol_) return Value(0);
+  nLastMoveRow_ = nRow;
+  nLastMoveCol_ = nCol;
   if (!lMOver) {
     lMOver = true;
     Refresh(false);
@@ -447,6 +453,7 @@ Value TBtnBmp::MouseMove(int nRow, int nCol, int nKeyFlags) {
 
 Value TBtnBmp::MouseLeave() {
   lTracking_ = false;
+  nLastMoveRow_ = nLastMoveCol_ = -32768;
   if (lMOver) {
     lMOver = false;
     Refresh(false);

@@ -175,6 +175,7 @@ class TBtnBmp : public TControl {
   // A release that arrived while the press was taking the focus.
   bool lDownPending_ = false, lUpArrived_ = false;
   int upRow_ = 0, upCol_ = 0;
+  int nLastMoveRow_ = -32768, nLastMoveCol_ = -32768;  // where the last mouse move was
   friend class TBar;
 };
 
