@@ -3,7 +3,8 @@
 // button latched down, which does nothing while it stays down. Below the
 // bar, a bitmap push button with its caption under the picture; at the
 // bottom, a message bar with the buttons' messages, the lock keys and the
-// clock. Every action names itself in the window's caption and label.
+// clock. Every action names itself in the window's caption and label, and
+// the caption counts the actions run.
 #include <windows.h>
 
 #include <string>
@@ -84,14 +85,16 @@ class Sample {
                      .cToolTip = Value(name)});
   }
 
+  // The caption names the action and counts the actions run so far.
   void Show(const std::string& text) {
     label_ = "Clicked: " + text;
-    wnd_->SetText(std::string(kTitle) + " - " + text);
+    wnd_->SetText(std::string(kTitle) + " - " + text + " (" + std::to_string(++actions_) + ")");
     wnd_->Refresh();
   }
 
   TWindowPtr wnd_;
   std::string label_ = "Click a button.";
+  int actions_ = 0;
 };
 
 }  // namespace
