@@ -1,6 +1,7 @@
 #include "classes/combobox.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "classes/itembmp_internal.h"
 #include "classes/setget.h"
@@ -541,9 +542,15 @@ Value TComboBox::KeyChar(int nKey, int nFlags) {
     return Value(0);
   }
   int found = 0;
-  std::string key = Upper(cSearchKey);
+  auto begins = [this](const std::string& item) {
+    if (item.size() < cSearchKey.size()) return false;
+    for (size_t k = 0; k < cSearchKey.size(); ++k)
+      if (std::toupper(static_cast<unsigned char>(item[k])) != std::toupper(static_cast<unsigned char>(cSearchKey[k])))
+        return false;
+    return true;
+  };
   for (size_t i = 0; i < aItems.size() && !found; ++i)
-    if (Upper(aItems[i]).compare(0, key.size(), key) == 0) found = int(i) + 1;
+    if (begins(aItems[i])) found = int(i) + 1;
   bool numeric = bSetGet(std::nullopt).IsNumber();
   if (found) {
     Set(numeric ? Value(found) : Value(aItems[size_t(found - 1)]));

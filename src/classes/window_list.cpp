@@ -4,6 +4,7 @@
 
 #include "classes/window.h"
 #include "native/dispatch.h"
+#include "rt/classes.h"
 
 namespace nx {
 
@@ -23,6 +24,7 @@ TWindowPtr oWndFromHwnd(HWND hWnd) {
 
 void TWindow::Link(bool lSubclass) {
   if (!hWnd) return;
+  ClassInUse(ClassName());
   auto free = std::find(g_windows.begin(), g_windows.end(), nullptr);
   size_t slot;
   if (free != g_windows.end()) {

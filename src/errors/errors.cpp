@@ -2,12 +2,20 @@
 
 #include <windows.h>
 
+#include <psapi.h>
+#include <x86intrin.h>
+
+#include <algorithm>
 #include <cstdio>
-#include <fstream>
+#include <functional>
+#include <vector>
 
 #include "native/dispatch.h"
+#include "rt/classes.h"
 #include "rt/frames.h"
 #include "rt/strings.h"
+#include "rt/transform.h"
+#include "rt/workarea.h"
 
 namespace nx {
 
@@ -32,10 +40,6 @@ constexpr LibErrorRow kLibErrors[] = {
 // The program's start, for "Time from start".
 const double g_startSeconds = Seconds();
 const Date g_startDate = Today();
-
-// Set while the handler reports an error: an error raised by the report
-// itself must not start a second report.
-bool g_reporting = false;
 
 std::string ProgramPath() {
   char path[MAX_PATH] = "";
@@ -117,6 +121,124 @@ std::string ErrorMessage(const ErrorPtr& e) {
   return s;
 }
 
+std::string cGetInfo(const Value& v) {
+  if (v.IsString()) return "\"" + v.AsString() + "\"";
+  if (v.IsObject()) return "Class: " + cValToChar(v);
+  if (v.IsArray()) return "Len: " + PadL(std::to_string(Len(v.AsArray())), 4);
+  return cValToChar(v);
+}
+
+namespace {
+
+// The frames of the program below the handler's own.
+int FirstReportedLevel() {
+  int level = 0;
+  while (level < FrameDepth() && Upper(ProcName(level)).rfind("ERRORDIALO", 0) == 0) ++level;
+  return level;
+}
+
+void SystemSection(const std::function<void(const std::string&)>& line) {
+  // The processor's clock: its time-stamp counter over a counter-measured slice.
+  LARGE_INTEGER freq{}, t0{}, t1{};
+  QueryPerformanceFrequency(&freq);
+  long mhz = 0;
+  if (freq.QuadPart > 0) {
+    QueryPerformanceCounter(&t0);
+    unsigned long long c0 = __rdtsc();
+    do {
+      QueryPerformanceCounter(&t1);
+    } while (t1.QuadPart - t0.QuadPart < freq.QuadPart / 50);
+    unsigned long long c1 = __rdtsc();
+    double seconds = double(t1.QuadPart - t0.QuadPart) / double(freq.QuadPart);
+    mhz = long(double(c1 - c0) / seconds / 1e6 + 0.5);
+  }
+  line("   CPU type: " + GetCpu() + " " + std::to_string(mhz) + " Mhz");
+  MEMORYSTATUSEX mem{};
+  mem.dwLength = sizeof mem;
+  GlobalMemoryStatusEx(&mem);
+  line("   Hardware memory: " + std::to_string(mem.ullTotalPhys / (1024 * 1024) + 1) + " megs");
+  line("");
+  line("   Free System resources: " + std::to_string(GetFreeSystemResources(0)) + " %");
+  line("        GDI    resources: " + std::to_string(GetFreeSystemResources(1)) + " %");
+  line("        User   resources: " + std::to_string(GetFreeSystemResources(2)) + " %");
+  line("");
+  line(std::string("   Compiler version: Novaxis 9.08, GCC ") + __VERSION__);
+  OSVERSIONINFOA os{};
+  os.dwOSVersionInfoSize = sizeof os;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  GetVersionExA(&os);
+#pragma GCC diagnostic pop
+  line("   Windows version: " + std::to_string(os.dwMajorVersion) + "." + std::to_string(os.dwMinorVersion) +
+       ", Build " + std::to_string(os.dwBuildNumber) + " " + os.szCSDVersion);
+  line("");
+  // The tasks: the distinct titles of the visible top-level windows.
+  std::vector<std::string> titles;
+  HWND start = GetActiveWindow() ? GetActiveWindow() : GetForegroundWindow();
+  for (HWND h = start ? GetWindow(start, GW_HWNDFIRST) : GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(h)) continue;
+    char title[256] = "";
+    if (GetWindowTextA(h, title, sizeof title) <= 0) continue;
+    if (std::find(titles.begin(), titles.end(), title) == titles.end()) titles.push_back(title);
+  }
+  line("   Windows total applications running: " + std::to_string(titles.size()));
+  for (size_t i = 0; i < titles.size(); ++i) line("    " + PadL(std::to_string(i + 1), 3) + " " + titles[i]);
+}
+
+void VariablesSection(int first, const std::function<void(const std::string&)>& line) {
+  line("   Procedure     Type   Value");
+  line("   ==========================");
+  for (int level = first; level < FrameDepth() && level < first + 72; ++level) {
+    std::string name = ProcName(level);
+    if (name.empty()) continue;
+    line("   " + Upper(name));
+    for (int k = 1; k <= ParamCount(level); ++k) {
+      Value v = GetParam(level, k);
+      line("     Param " + PadL(std::to_string(k), 3) + ":    " + std::string(1, v.ValType()) + "    " + cGetInfo(v));
+    }
+    for (int k = 1; k <= LocalCount(level); ++k) {
+      Value v = GetLocal(level, k);
+      line("     Local " + PadL(std::to_string(k), 3) + ":    " + std::string(1, v.ValType()) + "    " + cGetInfo(v));
+    }
+  }
+}
+
+void DataBasesSection(const std::function<void(const std::string&)>& line) {
+  int selected = Select();
+  for (int area = 1; area <= kMaxAreas; ++area) {
+    std::string alias = Alias(area);
+    if (alias.empty()) continue;
+    DbSelectArea(area);
+    line("");
+    line(PadL(std::to_string(area), 3) + ": " + (area == selected ? "=> " : "   ") + PadR(alias, 15) + Space(20) +
+         "RddName: " + RddName());
+    line("     ==============================");
+    line("     RecNo    RecCount    BOF   EOF");
+    line("    " + Transform(Value(int64_t(RecNo())), "9999999") + Space(6) +
+         Transform(Value(int64_t(RecCount())), "9999999") + Space(6) + cValToChar(Value(Bof())) + Space(3) +
+         cValToChar(Value(Eof())));
+    line("");
+    if (RddName() != kArrayDriver) {
+      line("     Indexes in use " + Space(23) + "TagName");
+      int focus = IndexOrd();
+      for (int order = 1; order <= 15 && order <= OrdCount(); ++order) {
+        std::string key = IndexKey(order);
+        if (key.empty()) continue;
+        std::string bag = OrdBagName(order);
+        auto slash = bag.find_last_of("/\\");
+        std::string tag = bag.substr(slash == std::string::npos ? 0 : slash + 1);
+        if (auto dot = tag.rfind('.'); dot != std::string::npos) tag.resize(dot);
+        line(Space(8) + (order == focus ? "=> " : "   ") + PadR(key, 35) + Upper(tag));
+      }
+      line("");
+      line("     Relations in use");  // the work areas keep no relations
+    }
+  }
+  if (selected >= 1) DbSelectArea(selected);
+}
+
+}  // namespace
+
 std::string ErrorReportText(const ErrorPtr& e) {
   const char* nl = "\r\n";
   std::string r;
@@ -140,14 +262,45 @@ std::string ErrorReportText(const ErrorPtr& e) {
       line("     [" + Str(Value(int64_t(i)), 4) + "] = " + std::string(1, a.ValType()) + "   " + cValToChar(a));
     }
   }
+  int first = FirstReportedLevel();
   line("");
   line("Stack Calls");
   line("===========");
-  for (int level = 0; level < FrameDepth() && level < 72; ++level) {
+  for (int level = first; level < FrameDepth() && level < first + 72; ++level) {
     std::string name = ProcName(level);
     if (name.empty()) continue;
     line("   Called from: " + ProcFile(level) + " => " + Upper(name) + "(" + std::to_string(ProcLine(level)) + ")");
   }
+  line("");
+  line("System");
+  line("======");
+  SystemSection(line);
+  line("");
+  line("Variables in use");
+  line("================");
+  VariablesSection(first, line);
+  line("");
+  line("Linked RDDs");
+  line("===========");
+  line(std::string("   ") + kDbfDriver);
+  line(std::string("   ") + kArrayDriver);
+  line("");
+  line("DataBases in use");
+  line("================");
+  DataBasesSection(line);
+  line("");
+  line("Classes in use:");
+  line("===============");
+  std::vector<std::string> classes = ClassesInUse();
+  for (size_t i = 0; i < classes.size(); ++i) line("   " + PadL(std::to_string(i + 1), 3) + " " + classes[i]);
+  line("");
+  line("Memory Analysis");
+  line("===============");
+  line("      " + std::to_string(nStatics()) + " Static variables");
+  line("");
+  line("   Dynamic memory consume:");
+  line("      Actual  Value: " + std::to_string(MemUsed()) + " bytes");
+  line("      Highest Value: " + std::to_string(MemMax()) + " bytes");
   return r;
 }
 
@@ -157,17 +310,57 @@ bool ErrorLogWrite(const ErrorPtr& e, const std::string& fileName) {
 
 Value ErrorDialog(const ErrorPtr& e) {
   if (auto settled = ErrorSilentRule(e)) return *settled;
-  if (g_reporting) QuitProgram(1);  // an error while reporting an error
-  g_reporting = true;
-  try {
-    ErrorLogWrite(e);
-  } catch (...) {
-    // A log that cannot be written is skipped.
+  // An error raised while an error is being reported (the handler among the
+  // innermost frames): nothing can be reported any more.
+  for (int level = 0; level <= 7 && level < FrameDepth(); ++level) {
+    if (Upper(ProcName(level)).rfind("ERRORDIALO", 0) == 0) {
+      std::string text = "Error while reporting an error: " + ErrorMessage(e) + "\n";
+      OutputDebugStringA(text.c_str());
+      std::fputs(text.c_str(), stderr);
+      QuitProgram(1);
+    }
   }
-  g_reporting = false;
-  // Until the error dialog exists nothing can be retried or defaulted here:
-  // the report is written and the program ends.
-  QuitProgram(1);
+  NX_PROC("ERRORDIALOG");
+  std::string report = ErrorReportText(e);
+  {
+    // A log that cannot be written is skipped without a word.
+    ErrorHandler saved = ErrorBlock([](const ErrorPtr&) -> Value { Break(); });
+    try {
+      Sequence([&] { MemoWrit("Error.log", report); });
+    } catch (...) {
+    }
+    ErrorBlock(std::move(saved));
+  }
+  std::optional<bool> choice = ErrorDialogBox(e, report);
+  // Quit, the close box, or a retry before the application loop runs.
+  if (!choice || (*choice && !LWRUNNING())) QuitProgram(1);
+  return Value(*choice);
+}
+
+void NX_GT() {}
+
+int nStatics() { return 0; }
+
+size_t MemUsed() {
+  PROCESS_MEMORY_COUNTERS pmc{};
+  pmc.cb = sizeof pmc;
+  return GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc) ? pmc.PagefileUsage : 0;
+}
+
+size_t MemMax() {
+  PROCESS_MEMORY_COUNTERS pmc{};
+  pmc.cb = sizeof pmc;
+  return GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc) ? pmc.PeakPagefileUsage : 0;
+}
+
+int GetFreeSystemResources(int) { return 90; }
+
+HMODULE LoadLib32(const std::string& cName) { return LoadLibraryA(cName.c_str()); }
+bool FreeLib32(HMODULE hLib) { return hLib && FreeLibrary(hLib); }
+
+int ChildLevel(const ObjectPtr& oObj, const ObjectPtr& oClassObj) {
+  if (!oObj || !oClassObj) return 0;
+  return Upper(oObj->ClassName()) == Upper(oClassObj->ClassName()) ? 1 : 0;
 }
 
 }  // namespace nx

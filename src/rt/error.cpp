@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "rt/classes.h"
+
 namespace nx {
 
 namespace {
@@ -11,7 +13,10 @@ bool g_netErr = false;
 QuitHandler g_quit;
 }  // namespace
 
-ErrorPtr ErrorNew() { return std::make_shared<Error>(); }
+ErrorPtr ErrorNew() {
+  ClassInUse("ERROR");
+  return std::make_shared<Error>();
+}
 
 ErrorPtr ErrorNew(std::string subSystem, int genCode, int subCode, std::string description, std::string operation,
                   int severity) {

@@ -3,7 +3,11 @@
 // dispatch pushes one named after the class and method it calls.
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <vector>
+
+#include "rt/value.h"
 
 namespace nx {
 
@@ -12,6 +16,8 @@ struct CallFrame {
   const char* proc;  // procedure or method name
   const char* file;
   int line;
+  const std::vector<const Value*>* params = nullptr;  // set by FrameVars
+  const std::vector<const Value*>* locals = nullptr;
 };
 
 class FrameScope {
@@ -28,6 +34,28 @@ std::string ProcName(int level = 0);  // "CLASS:METHOD" or "PROC"
 std::string ProcFile(int level = 0);
 int ProcLine(int level = 0);
 int FrameDepth();
+
+// Shows the parameters and locals of the innermost frame to the error report
+// (read when a report is made: the variables must outlive this scope).
+class FrameVars {
+ public:
+  FrameVars(std::initializer_list<const Value*> params, std::initializer_list<const Value*> locals = {});
+  ~FrameVars();
+  FrameVars(const FrameVars&) = delete;
+  FrameVars& operator=(const FrameVars&) = delete;
+
+ private:
+  std::vector<const Value*> params_, locals_;
+  int frame_;
+  const std::vector<const Value*>* oldParams_ = nullptr;
+  const std::vector<const Value*>* oldLocals_ = nullptr;
+};
+
+// The variables of the frame `level` up (0 innermost); k is 1-based.
+int ParamCount(int level);
+int LocalCount(int level);
+Value GetParam(int level, int k);
+Value GetLocal(int level, int k);
 
 }  // namespace nx
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "rt/error.h"
 #include "rt/expr.h"
 
 namespace nx {
@@ -170,6 +171,15 @@ Value ATail(const ArrayPtr& a) { return a && !a->empty() ? a->back() : Value(); 
 Value AGet(const ArrayPtr& a, size_t n) {
   if (!a || n < 1 || n > a->size()) return Value();
   return (*a)[n - 1];
+}
+
+Value AElem(const ArrayPtr& a, long n) {
+  auto e = ErrorNew("BASE", EG_BOUND, 1132, "Bound error", "array access");
+  e->Args = Value(NewArray({a ? Value(a) : Value(), Value(int64_t(n))}));
+  return RaiseWithRetry(e, [&]() -> std::optional<Value> {
+    if (a && n >= 1 && size_t(n) <= a->size()) return (*a)[size_t(n) - 1];
+    return std::nullopt;
+  });
 }
 
 bool ASet(const ArrayPtr& a, size_t n, Value v) {

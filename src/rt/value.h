@@ -148,6 +148,10 @@ ArrayPtr AClone(const ArrayPtr& a);         // deep copy of nested arrays
 Value ATail(const ArrayPtr& a);
 // Element n (1-based); NIL when out of range.
 Value AGet(const ArrayPtr& a, size_t n);
+// a[n] as compiled code reads it: a position outside the array raises
+// "BASE/1132 Bound error: array access" through the error block (Args: the
+// array and the position), and the block's value stands for the element.
+Value AElem(const ArrayPtr& a, long n);
 bool ASet(const ArrayPtr& a, size_t n, Value v);
 // First index (1-based) whose element equals v as the runtime's = compares
 // (strings under SET EXACT: with it off, an element matches when it starts

@@ -457,12 +457,17 @@ bool DbUseArea(bool newArea, std::string_view driver, std::string_view file, std
   } else if (drv == kDbfDriver) {
     int os = 0;
     OpenMode mode = isShared ? OpenMode::Shared : OpenMode::Exclusive;
-    dbf = OpenFile(name, mode, readOnly, os);
-    if (!dbf) {
+    // Retry (the error block answering true) tries the file again.
+    int tries = 0;
+    while (!(dbf = OpenFile(name, mode, readOnly, os))) {
       auto e = AreaError(nullptr, EG_OPEN, 1001, "Open error", "DBUSEAREA");
       e->OsCode = os;
       e->CanRetry = true;
-      return fail(e);
+      e->FileName = name;
+      e->Args = Value(NewArray({Value(file)}));
+      e->Tries = ++tries;
+      Value answer = RaiseError(e);
+      if (!(answer.IsLogical() && answer.AsLogical())) return false;
     }
     if (FileExists(MemoFileName(name))) memo = OpenFile(MemoFileName(name), mode, readOnly, os);
   } else {

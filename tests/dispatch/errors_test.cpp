@@ -1,10 +1,11 @@
-// The library error table, the silent rules and the interim report path.
+// The library error table, the silent rules and the report path.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 
 #include "classes/window.h"
+#include "common/error_dialog.h"
 #include "errors/errors.h"
 #include "rt/frames.h"
 
@@ -127,6 +128,7 @@ std::string ReadFile(const char* name) {
 void RaiseReportedError() {
   NX_PROC("MAIN");
   ErrorSys();
+  nxtest::CloseErrorDialogWhenShown();
   auto e = _NXGENERROR(6, "Class: TWINDOW");
   RaiseError(e);
 }

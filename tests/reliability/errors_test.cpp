@@ -1,6 +1,7 @@
 // Errors raised by application code inside the browse's hooks travel
 // through the error block: the library's handler logs them to "Error.log"
-// and ends the program with code 1; a handler that defaults keeps the
+// and shows its dialog, whose close box ends the program with code 1 (a
+// handler error during the dialog ends it at once); a handler that defaults keeps the
 // browse painting, with its paint cycle and device contexts balanced.
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include "native/dispatch.h"
 #include "native/draw.h"
 #include "rt/error.h"
+#include "common/error_dialog.h"
 #include "support.h"
 
 using namespace nx;
@@ -29,6 +31,7 @@ std::string ReadLog() {
 [[noreturn]] void PaintWithBadRowIndex() {
   rel::HangGuard guard;
   ErrorSys();
+  nxtest::CloseErrorDialogWhenShown();
   auto s = rel::MakeScene(20);
   auto table = s.table;
   // An application row block that indexes past its array.
@@ -40,6 +43,7 @@ std::string ReadLog() {
 [[noreturn]] void FailingChangeHook() {
   rel::HangGuard guard;
   ErrorSys();
+  nxtest::CloseErrorDialogWhenShown();
   auto s = rel::MakeScene(20);
   s.brw->bChange = [](TWBrowse&) {
     RaiseError(ErrorNew("APPL", EG_ARG, 4711, "bChange hook failed", "BCHANGE"));

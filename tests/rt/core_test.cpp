@@ -163,6 +163,41 @@ TEST(Errors, BlockSequenceAndRetry) {
   bool before = NetErr(true);
   EXPECT_TRUE(NetErr());
   NetErr(before);
+
+  // A read past an array's end is a bound error, neither retryable nor
+  // defaultable; the block's answer stands for the element.
+  ArrayPtr a = NewArray({Value(1)});
+  std::vector<ErrorPtr> seen;
+  ErrorBlock([&](const ErrorPtr& err) -> Value {
+    seen.push_back(err);
+    return Value("substitute");
+  });
+  EXPECT_EQ(AElem(a, 1), Value(1));
+  EXPECT_EQ(AElem(a, 2), Value("substitute"));
+  EXPECT_EQ(AElem(a, 0), Value("substitute"));
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0]->SubCode, 1132);
+  EXPECT_EQ(seen[0]->GenCode, EG_BOUND);
+  EXPECT_FALSE(seen[0]->CanRetry || seen[0]->CanDefault);
+  EXPECT_EQ(seen[1]->Args.AsArray()->at(1), Value(int64_t(0)));
+  ErrorBlock(old);
+}
+
+TEST(Frames, VariablesOfAFrameAreReadWhenAsked) {
+  NX_PROC("OUTER");
+  Value param("p"), local(int64_t(1));
+  {
+    NX_PROC("INNER");
+    FrameVars vars({&param}, {&local});
+    local = Value(int64_t(2));
+    EXPECT_EQ(ParamCount(0), 1);
+    EXPECT_EQ(LocalCount(0), 1);
+    EXPECT_EQ(GetParam(0, 1), Value("p"));
+    EXPECT_EQ(GetLocal(0, 1), Value(int64_t(2)));
+    EXPECT_EQ(GetLocal(0, 2), Value());
+    EXPECT_EQ(ParamCount(1), 0);
+  }
+  EXPECT_EQ(ParamCount(0), 0);
 }
 
 static void Inner() {
