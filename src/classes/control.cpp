@@ -239,7 +239,6 @@ void TControl::Redefine(int id, const TWindowPtr& parent) {
 }
 
 void TControl::Initiate(HWND hDlg) {
-  lDrag = lCaptured = lFocused = lCancel = false;
   hWnd = hDlg ? GetDlgItem(hDlg, nId) : nullptr;
   if (!hWnd) {
     RaiseError(_NXGENERROR(1, "No: " + Str(Value(nId), 6)));
@@ -271,6 +270,7 @@ std::string TControl::cToChar(const std::string& cClassName) {
 Value TControl::HandleEvent(UINT nMsg, WPARAM w, LPARAM l) {
   switch (nMsg) {
     case WM_HELP:
+      if (nHelpId == 0) return Value();  // no topic: the request goes on to the parent
       HelpTopic();
       return Value(0);
     case WM_NX_CLICK: return Click();
@@ -291,6 +291,17 @@ Value TControl::HandleEvent(UINT nMsg, WPARAM w, LPARAM l) {
       if (TWindowPtr parent = Parent()) parent->Refresh();
       return r;
     }
+    case WM_WINDOWPOSCHANGED:
+      // However the window moved (alignment, the dialog manager, a direct
+      // call), the coordinates read back are where it is.
+      if (hWnd) {
+        RECT r{};
+        GetWindowRect(hWnd, &r);
+        HWND parent = (GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD) ? GetParent(hWnd) : nullptr;
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+        nTop = r.top, nLeft = r.left, nBottom = r.bottom - 1, nRight = r.right - 1;
+      }
+      return TWindow::HandleEvent(nMsg, w, l);
     default: return TWindow::HandleEvent(nMsg, w, l);
   }
 }
@@ -356,9 +367,7 @@ Value TControl::GotFocus(HWND hCtlLost) {
   }
   SetMsg(cMsg);
   if (lDrag) ShowDots();
-  if (bGotFocus) bGotFocus(*this);
-  (void)hCtlLost;
-  return Value();
+  return bGotFocus ? bGotFocus(*this, hCtlLost) : Value();
 }
 
 Value TControl::LostFocus(HWND hWndGetFocus) {
@@ -783,6 +792,7 @@ void TControl::CheckDots() {
   for (int i = 0; i < 8; ++i) {
     auto cursor = std::make_shared<TCursor>();
     cursor->hCursor = SystemCursor(kCursors[i]);
+    cursor->lPredef = true;  // the system's: ending the handles must not destroy it
     auto dot = TWindow::New({.nTop = 0, .nLeft = 0, .nBottom = 2, .nRight = 2, .nStyle = WS_CHILD | WS_CLIPSIBLINGS,
                              .oWnd = parent, .nClrFore = RGB(0, 0, 0), .nClrBack = RGB(0, 0, 0),
                              .oCursor = cursor, .lPixel = true});

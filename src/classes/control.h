@@ -96,7 +96,7 @@ class TControl : public TWindow {
   void Default();
   void ForWhen();
   void DragBegin(int nRow, int nCol, int nKeyFlags);
-  void SetFocus();
+  void SetFocus() override;
   Value VarGet();
   void VarPut(const Value& uValue);
 
@@ -108,7 +108,7 @@ class TControl : public TWindow {
   void AdjClient() override;
   int nAlign();
   void nAlign(int n);
-  void Move(int nTop, int nLeft, int nWidth = 0, int nHeight = 0, bool lRepaint = true);
+  void Move(int nTop, int nLeft, int nWidth = 0, int nHeight = 0, bool lRepaint = true) override;
   void SetWidth(int n);
   void SetHeight(int n);
 

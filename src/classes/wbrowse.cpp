@@ -200,10 +200,14 @@ void TWBrowse::Default() {
     else remembered = cAlias;
     bLine = [](TWBrowse& oBrw) { return _AFIELDS(oBrw); };
     if (!aJustify) {
+      // No table to show has raised its error by now; when the error block
+      // returns, the browse stays empty.
       Value fields = InAlias(cAlias, [] { return DbStruct(); });
-      std::vector<bool> justify;
-      for (const Value& f : *fields.AsArray()) justify.push_back(AGet(f.AsArray(), 2).AsString() == "N");
-      aJustify = justify;
+      if (fields.IsArray()) {
+        std::vector<bool> justify;
+        for (const Value& f : *fields.AsArray()) justify.push_back(AGet(f.AsArray(), 2).AsString() == "N");
+        aJustify = justify;
+      }
     }
   }
   Array row = bLine(*this);

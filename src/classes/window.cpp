@@ -242,7 +242,7 @@ void TWindow::SetBounds(int left, int top, int right, int bottom) {
 
 void TWindow::Move(int top, int left, int width, int height, bool lRepaint) {
   if (!hWnd) return;
-  if (width == 0 || height == 0) {
+  if (width == 0) {  // a width of 0 keeps the size
     width = nWidth();
     height = nHeight();
   }

@@ -48,6 +48,7 @@ using WheelHook = std::function<Value(int nKeys, int nDelta, int nXPos, int nYPo
 using WindowHook = std::function<void(TWindow& self)>;
 using CondHook = std::function<bool(TWindow& self)>;
 using LostFocusHook = std::function<Value(TWindow& self, HWND hWndNew)>;
+using GotFocusHook = std::function<Value(TWindow& self, HWND hWndLost)>;
 using DropFilesHook = std::function<void(int nRow, int nCol, const std::vector<std::string>& aFiles, TWindow& self)>;
 using MessageHook = std::function<Value(WPARAM nWParam, LPARAM nLParam, TWindow& self)>;
 using MenuSelectHook = std::function<void(std::shared_ptr<TMenuItem> oItem, int nFlags, HMENU hMenu, TWindow& self)>;
@@ -197,7 +198,7 @@ class TWindow : public Object, public EventTarget {
   void nHeight(int n);
   void SetCoors(const TRect& oRect);
   void SetBounds(int nLeft, int nTop, int nRight, int nBottom);
-  void Move(int nTop, int nLeft, int nWidth = 0, int nHeight = 0, bool lRepaint = true);
+  virtual void Move(int nTop, int nLeft, int nWidth = 0, int nHeight = 0, bool lRepaint = true);
   void SetSize(int nWidth, int nHeight, bool lRepaint = true);
   std::shared_ptr<TRect> GetRect();
   std::shared_ptr<TRect> GetCliRect();
@@ -242,7 +243,7 @@ class TWindow : public Object, public EventTarget {
   void Update();
   void Enable();
   void Disable();
-  void SetFocus();
+  virtual void SetFocus();
   virtual void GoNextCtrl(HWND hWndCurrent);
   virtual void GoPrevCtrl(HWND hWndCurrent);
 
@@ -305,7 +306,7 @@ class TWindow : public Object, public EventTarget {
   WheelHook bMouseWheel;
   ResizeHook bResized;
   CondHook bWhen, bValid;
-  WindowHook bGotFocus;
+  GotFocusHook bGotFocus;
   LostFocusHook bLostFocus;
   DropFilesHook bDropFiles;
   MessageHook bCommNotify, bSocket, bTaskBar, bDdeInit, bDdeExecute;
@@ -324,7 +325,7 @@ class TWindow : public Object, public EventTarget {
   bool lActive = true;
   bool lCancel = false, lFocused = false, lVisible = false, lDesign = false, lVbx = false, lValidating = false;
   std::optional<bool> lBalloon;
-  int nTop = 0, nLeft = 0, nBottom = 0, nRight = 0;
+  int nTop = 0, nLeft = 0, nBottom = 10, nRight = 10;  // Create's default rectangle
   DWORD nStyle = 0, nExStyle = 0;
   int nChrHeight = 0, nChrWidth = 0, nLastKey = 0;
   COLORREF nClrPane = 0, nClrText = 0;

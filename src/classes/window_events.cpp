@@ -253,10 +253,10 @@ Value TWindow::GetDlgCode(WPARAM) { return Value(); }
 
 // ---- focus -------------------------------------------------------------------------------------
 
-Value TWindow::GotFocus(HWND) {
+Value TWindow::GotFocus(HWND hWndLost) {
   Keep keep(*this);
   lFocused = true;
-  if (bGotFocus) bGotFocus(*this);
+  if (bGotFocus) bGotFocus(*this, hWndLost);
   if (hCtlFocus && IsWindow(hCtlFocus)) {
     ::SetFocus(hCtlFocus);
   } else if (!aControls.empty() && hWnd) {

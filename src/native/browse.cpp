@@ -221,21 +221,17 @@ void BRWGOBOTTOM(const Value& uValue) {
 
 std::function<int(int)> BUILDSKIP(const std::string& cAlias, const std::string& cField, const Value& uValue1,
                                   const Value& uValue2) {
-  std::string text;
-  if (uValue1.IsString()) {
-    text = "{||" + cField + ">= '" + uValue1.AsString() + "' .and." + cField + "<= '" + uValue2.AsString() + "' }";
-  } else if (uValue1.IsDate()) {
-    // Date text in the set format may drop the century; YYYYMMDD keeps it.
-    text = "{||" + cField + ">= SToD( '" + DToS(uValue1.AsDate()) + "') .and." + cField + "<= SToD( '" +
-           DToS(uValue2.AsDate()) + "') }";
-  } else if (uValue1.IsNumber() || uValue1.IsLogical()) {
-    text = "{||" + cField + ">= " + cValToChar(uValue1) + " .and." + cField + "<= " + cValToChar(uValue2) + " }";
-  } else {
-    return {};
-  }
-  return [cAlias, text](int n) {
-    return int(InAlias(cAlias, [&] { return BRWGOTO(n, Compile(text)); }));
-  };
+  if (!uValue1.IsString() && !uValue1.IsDate() && !uValue1.IsNumber() && !uValue1.IsLogical()) return {};
+  // The bounds go in as the block's arguments, never spliced into its text,
+  // so any key text (quotes included) compares as it is. The parameter names
+  // are longer than a field name can be.
+  Block range = Compile("{|uLowerBound,uUpperBound| " + cField + " >= uLowerBound .and. " + cField +
+                        " <= uUpperBound }");
+  Block bWhile{std::make_shared<const BlockFn>([range, uValue1, uValue2](std::span<const Value>) {
+                 return range ? range.Eval({uValue1, uValue2}) : Value(false);
+               }),
+               range.text};
+  return [cAlias, bWhile](int n) { return int(InAlias(cAlias, [&] { return BRWGOTO(n, bWhile); })); };
 }
 
 // ---- clock --------------------------------------------------------------------------------

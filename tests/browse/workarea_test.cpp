@@ -7,6 +7,7 @@
 
 #include "browse_support.h"
 #include "native/draw.h"
+#include "rt/error.h"
 #include "rt/set.h"
 #include "rt/strings.h"
 #include "rt/workarea.h"
@@ -104,6 +105,24 @@ TEST_F(WorkArea, CharacterRangeWalksCountsAndEnds) {
   EXPECT_EQ(Current(*b), "Clark");
   EXPECT_EQ(b->Skip(1), 0);
   EXPECT_EQ(Current(*b), "Clark");
+}
+
+TEST_F(WorkArea, BoundsWithQuotesCompareAsTheyAre) {
+  for (const char* name : {"O'Brien", "O'Neil", "Q\"uote\"]"}) {
+    DbAppend();
+    FieldPut(1, Value(name));
+  }
+  ASSERT_TRUE(OrdCreate("BYNAME", "NAME"));
+  auto b = Range("NAME", Value("O'"), Value("O'Z"));
+  EXPECT_EQ(b->nLen, 2);
+  EXPECT_EQ(Walk(*b), (std::vector<std::string>{"O'Brien", "O'Neil"}));
+  b->bGoBottom(*b);
+  EXPECT_EQ(Current(*b), "O'Neil");
+  EXPECT_EQ(b->Skip(-1), -1);
+  EXPECT_EQ(Current(*b), "O'Brien");
+  auto both = Range("NAME", Value("Q\"'"), Value("Q\"uote\"]"));
+  EXPECT_EQ(both->nLen, 1);
+  EXPECT_EQ(Walk(*both), (std::vector<std::string>{"Q\"uote\"]"}));
 }
 
 TEST_F(WorkArea, RangeReachingTheEndOfTheFile) {
@@ -274,4 +293,22 @@ TEST_F(WorkArea, PaintDrawsTheRangeOnlyAndStaysOnTheCurrentRecord) {
   EXPECT_EQ(b->nLen, 4);
   EXPECT_FALSE(b->lHitTop);
   EXPECT_FALSE(b->lHitBottom);
+}
+
+TEST(WorkAreaNone, WithoutARowBlockOrATableTheErrorIsRaisedAndTheBrowseStaysEmpty) {
+  DbCloseAll();
+  std::vector<int> codes;
+  ErrorHandler saved = ErrorBlock([&](const ErrorPtr& e) {
+    codes.push_back(e->GenCode);
+    return Value();  // the program goes on
+  });
+  Parent parent;
+  auto b = TWBrowse::New({.nWidth = 300, .nHeight = 200, .oWnd = parent.get(), .oFont = TestFont(), .lPixel = true});
+  ErrorBlock(saved);
+  ASSERT_TRUE(b->hWnd);
+  EXPECT_EQ(codes, std::vector<int>{EG_NOALIAS});
+  EXPECT_EQ(b->nLen, 0);
+  EXPECT_TRUE(b->bLine(*b).empty());
+  InvalidateRect(b->hWnd, nullptr, TRUE);
+  UpdateWindow(b->hWnd);  // paints the empty browse
 }

@@ -6,6 +6,7 @@
 
 #include "classes/brush.h"
 #include "classes/control.h"
+#include "classes/cursor.h"
 #include "classes/scrllbar.h"
 #include "native/dispatch.h"
 #include "rt/error.h"
@@ -19,6 +20,7 @@ class TestCtl : public TControl {
  public:
   explicit TestCtl(const char* cls = "TTESTCTL") : cls_(cls) {}
   const char* ClassName() const override { return cls_; }
+  using TControl::CreateControl;
   static std::shared_ptr<TestCtl> Make(const TWindowPtr& parent, int top, int left, const char* cls = "TTESTCTL") {
     auto c = std::make_shared<TestCtl>(cls);
     c->oWnd = parent;
@@ -93,10 +95,82 @@ TEST(ControlAlign, ClientOfATopLevelWindowOverlapsItsBorder) {
   EXPECT_EQ(WNDTOP(c->hWnd), -1);
   EXPECT_EQ(WNDWIDTH(c->hWnd), client.right + 2);
   EXPECT_EQ(WNDHEIGHT(c->hWnd), height);  // the top edge keeps the control's height
+  // The coordinates read back follow the window, however it moved.
+  EXPECT_EQ(c->nTop, -1);
+  EXPECT_EQ(c->nLeft, -1);
+  EXPECT_EQ(c->nRight, client.right);
+  MoveWindow(c->hWnd, 30, 20, 50, 40, TRUE);
+  EXPECT_EQ(c->nTop, 20);
+  EXPECT_EQ(c->nLeft, 30);
+  EXPECT_EQ(c->nBottom, 59);
+  EXPECT_EQ(c->nRight, 79);
   DestroyWindow(w->hWnd);
 
   auto orphan = std::make_shared<TestCtl>();
   EXPECT_EQ(orphan->nAlign(), 0);
+}
+
+TEST(ControlCalls, ReachTheControlThroughAWindowPointer) {
+  auto w = Parent();
+  auto c = TestCtl::Make(w, 16, 16);
+  auto next = TestCtl::Make(w, 48, 16);
+  ShowWindow(w->hWnd, SW_SHOWNORMAL);
+  SetForegroundWindow(w->hWnd);
+  Pump();
+  TWindow& asWindow = *c;
+  // Not enabled by its condition: the focus goes on to the next control.
+  c->bWhen = [](TWindow&) { return false; };
+  asWindow.SetFocus();
+  EXPECT_EQ(GetFocus(), next->hWnd);
+  // In design mode, a move through a window pointer brings the handles along.
+  c->lDrag = true;
+  c->CheckDots();
+  c->lFocused = true;
+  asWindow.Move(24, 32, 100, 24);
+  ASSERT_TRUE(TControl::aDots[0] && TControl::aDots[0]->hWnd);
+  EXPECT_TRUE(IsWindowVisible(TControl::aDots[0]->hWnd));
+  for (const TWindowPtr& dot : TControl::aDots) {
+    ASSERT_TRUE(dot->oCursor);
+    EXPECT_TRUE(dot->oCursor->lPredef) << "a system cursor the handles would destroy";
+  }
+  // A width of 0 keeps the size; a height of 0 alone is taken as it is.
+  c->Move(40, 8);
+  EXPECT_EQ(WNDWIDTH(c->hWnd), 100);
+  EXPECT_EQ(WNDHEIGHT(c->hWnd), 24);
+  c->Move(40, 8, 60, 0);
+  EXPECT_EQ(WNDWIDTH(c->hWnd), 60);
+  EXPECT_EQ(WNDHEIGHT(c->hWnd), 0);
+  DestroyWindow(w->hWnd);
+
+  // Created with no rectangle given: 0, 0, 10, 10.
+  auto w2 = Parent();
+  auto plain = std::make_shared<TestCtl>();
+  plain->oWnd = w2;
+  plain->nStyle = WS_CHILD | WS_VISIBLE;
+  plain->CreateControl();
+  ASSERT_TRUE(plain->hWnd);
+  EXPECT_EQ(WNDWIDTH(plain->hWnd), 11);
+  EXPECT_EQ(WNDHEIGHT(plain->hWnd), 11);
+  DestroyWindow(w2->hWnd);
+}
+
+TEST(ControlCalls, HelpWithoutATopicPassesUpAndGotFocusAnswersItsHook) {
+  auto w = Parent();
+  auto c = TestCtl::Make(w, 16, 16);
+  auto other = TestCtl::Make(w, 48, 16);
+  HELPINFO help{sizeof(HELPINFO), HELPINFO_WINDOW, c->nId, c->hWnd, 0, {0, 0}};
+  EXPECT_TRUE(c->HandleEvent(WM_HELP, 0, reinterpret_cast<LPARAM>(&help)).IsNil());
+  c->nHelpId = 7;
+  EXPECT_EQ(c->HandleEvent(WM_HELP, 0, reinterpret_cast<LPARAM>(&help)).AsInt(), 0);
+  HWND lost = nullptr;
+  c->bGotFocus = [&](TWindow&, HWND hLost) {
+    lost = hLost;
+    return Value(5);
+  };
+  EXPECT_EQ(c->GotFocus(other->hWnd).AsInt(), 5);
+  EXPECT_EQ(lost, other->hWnd);
+  EXPECT_EQ(w->oCtlFocus, c);
+  DestroyWindow(w->hWnd);
 }
 
 TEST(ControlDesign, MouseSnapsToTheGrid) {
@@ -224,8 +298,10 @@ TEST(ControlBinding, InitiateFindsTheItemOrRaisesNonDefinedId) {
 
   auto bound = std::make_shared<TestCtl>();
   bound->Redefine(201, nullptr);
+  bound->lCancel = true;  // a cancel button bound from a resource stays one
   bound->Initiate(dlg);
   EXPECT_EQ(bound->hWnd, GetDlgItem(dlg, 201));
+  EXPECT_TRUE(bound->lCancel);
   EXPECT_EQ(oWndFromHwnd(bound->hWnd), bound);
 
   std::vector<ErrorPtr> errors;

@@ -245,8 +245,14 @@ TEST(GlideClicks, AClickAnywhereInAStepStopsTheGlideAndIsNoPress) {
     r.b->bLClicked = [&](int, int, int, TWindow&) { return ++presses, Value(); };
     r.b->bLButtonUp = [&](int, int, int, TWindow&) { return ++releases, Value(); };
     r.b->bLDblClick = [&](int, int, int, TWindow&) { return ++doubles, Value(); };
-    for (UINT m : c.messages) relay.toPost.push_back(MSG{r.b->hWnd, m, m == WM_LBUTTONUP ? 0u : MK_LBUTTON,
-                                                         MAKELPARAM(kX, r.Y(5))});
+    for (UINT m : c.messages) {
+      MSG msg{};
+      msg.hwnd = r.b->hWnd;
+      msg.message = m;
+      msg.wParam = m == WM_LBUTTONUP ? 0u : MK_LBUTTON;
+      msg.lParam = MAKELPARAM(kX, r.Y(5));
+      relay.toPost.push_back(msg);
+    }
     clock.onSleep = [&](size_t step) {
       if (step != 3) return;
       if (c.when == InTheDrain) PostMessageA(relay.hWnd, WM_APP, 0, 0);
