@@ -65,7 +65,7 @@ class TMdiChild : public TWindow {
   Value Destroy() override;
 
   // Activates the window in the client.
-  void SetFocus();
+  void SetFocus() override;
   // The control fills the window and takes the focus with it.
   void SetControl(TWindowPtr oCtrl);
   void SetMenu(std::shared_ptr<TMenu> oMenu) override { SetMenu(std::move(oMenu), std::nullopt); }

@@ -168,9 +168,9 @@ Value TMdiClient::MouseMove(int nRow, int nCol, int nKeyFlags) {
   return TWindow::MouseMove(nRow, nCol, nKeyFlags);
 }
 
-Value TMdiClient::GotFocus(HWND) {
+Value TMdiClient::GotFocus(HWND hWndLost) {
   lFocused = true;
-  if (bGotFocus) bGotFocus(*this);
+  if (bGotFocus) bGotFocus(*this, hWndLost);
   return Value();
 }
 

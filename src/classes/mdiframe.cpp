@@ -194,9 +194,9 @@ Value TMdiFrame::Command(WPARAM nWParam, LPARAM nLParam) {
   return fromToolbar ? Value(0) : r;
 }
 
-Value TMdiFrame::GotFocus(HWND) {
+Value TMdiFrame::GotFocus(HWND hWndLost) {
   lFocused = true;
-  if (bGotFocus) bGotFocus(*this);
+  if (bGotFocus) bGotFocus(*this, hWndLost);
   return Value();
 }
 
