@@ -54,8 +54,10 @@ int Kinetics::ColumnStep(int column) const {
 }
 
 int Kinetics::Speed(int lines, uint32_t startTick, uint32_t endTick) {
-  double t = double(int64_t(endTick) - int64_t(startTick)) / kSpeedSpanMs;
-  return t > 0 ? int(std::abs(lines) / t) : 0;
+  // In whole numbers: a floating quotient lands on either side of an exact
+  // speed depending on the processor's precision (x87 gave 99 for 100).
+  int64_t ms = int64_t(endTick) - int64_t(startTick);
+  return ms > 0 ? int(int64_t(std::abs(lines)) * kSpeedSpanMs / ms) : 0;
 }
 
 Kinetics::Plan Kinetics::PlanFor(int lines, int speed, const Rule& rule) {

@@ -33,7 +33,7 @@ class Kinetics {
     int maxRows = 40;
     int minSpeed = 50;
   };
-  static constexpr double kSpeedSpanMs = 4000.0;
+  static constexpr int64_t kSpeedSpanMs = 4000;
   static constexpr double kRowsPerSpeed = 0.125;
   static constexpr double kLongestPauseMs = 120.0;
 
