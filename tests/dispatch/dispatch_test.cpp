@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "classes/control.h"
 #include "classes/window.h"
 #include "native/dispatch.h"
 #include "rt/error.h"
@@ -424,4 +425,56 @@ TEST(Dialogs, ModelessKeepsItsObjectAfterCreation) {
   EXPECT_EQ(b->userMessages, 1);
   DestroyWindow(ha);
   DestroyWindow(hb);
+}
+
+namespace {
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// A visible dialog template with two edit items, ids 301 and 302.
+std::string TwoEditsDialog() {
+  std::string t;
+  auto put16 = [&](uint16_t v) { t.append(reinterpret_cast<const char*>(&v), 2); };
+  auto put32 = [&](uint32_t v) { t.append(reinterpret_cast<const char*>(&v), 4); };
+  put32(WS_POPUP | WS_CAPTION | WS_VISIBLE);
+  put32(0);
+  put16(2), put16(10), put16(10), put16(120), put16(60);
+  put16(0), put16(0), put16(0);  // no menu, default class, no title
+  while (t.size() % 4) t.push_back('\0');
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER;
+  t += CCTRL2CHR(5, 5, 16, 100, 301, style, "EDIT", "");
+  t += CCTRL2CHR(25, 5, 36, 100, 302, style, "EDIT", "");
+  return t;
+}
+
+void PostTab(HWND to) {
+  PostMessageA(to, WM_KEYDOWN, VK_TAB, 0x000F0001);
+  PostMessageA(to, WM_KEYUP, VK_TAB, LPARAM(0xC00F0001));
+}
+}  // namespace
+
+// A registered modeless dialog gets its keyboard navigation from the pump
+// and from the application loop; once unregistered it no longer does.
+TEST(Loop, RegisteredModelessDialogsHandleTheirKeysInBothLoops) {
+  std::string tpl = TwoEditsDialog();
+  HWND dlg = CreateDialogIndirectParamA(nullptr, reinterpret_cast<const DLGTEMPLATE*>(tpl.data()), nullptr,
+                                        PlainDialogProc, 0);
+  ASSERT_NE(dlg, nullptr);
+  HWND first = GetDlgItem(dlg, 301), second = GetDlgItem(dlg, 302);
+  SetForegroundWindow(dlg);
+  SetFocus(first);
+  SYSREFRESH();
+  ASSERT_EQ(GetFocus(), first);
+  ASSERT_TRUE(REGDIALOG(dlg));
+  PostTab(first);
+  SYSREFRESH();
+  EXPECT_EQ(GetFocus(), second);
+  PostTab(second);
+  PostQuitMessage(0);  // met once the Tab has gone through the loop
+  WINRUN(nullptr);
+  EXPECT_EQ(GetFocus(), first);  // Tab goes round to the first item
+  ASSERT_TRUE(DEREGDIALOG(dlg));
+  PostTab(first);
+  SYSREFRESH();
+  EXPECT_EQ(GetFocus(), first);  // the edit got the Tab itself and kept the focus
+  DestroyWindow(dlg);
 }
