@@ -531,7 +531,7 @@ Value TDialog::Help(WPARAM, LPARAM nLParam) {
 
 Value TDialog::GotFocus(HWND) {
   lFocused = true;
-  if (bGotFocus) bGotFocus(*this);
+  if (bGotFocus) bGotFocus(*this, nullptr);  // a dialog passes no lost window
   return Value();
 }
 
