@@ -6,6 +6,9 @@ TITLE="KINETIC SCROLL TEST FOR WBROWSE IN NXH 9.08"
 
 fail() {
   echo "FAIL: $*" >&2
+  # What was on the screen, for failures that do not reproduce.
+  echo "windows: $(xdotool search --name . getwindowname %@ 2>/dev/null | sort -u | paste -sd '|')" >&2
+  echo "processes: $(pgrep -a -f '\.exe' 2>/dev/null | cut -c1-80 | paste -sd '|')" >&2
   exit 1
 }
 
