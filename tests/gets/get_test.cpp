@@ -96,7 +96,10 @@ TEST(GetKeys, EveryKeyGoesThroughTheBufferAndAFullFieldMovesOn) {
   auto getLast = TGet::New({.nRow = 70, .nCol = 10, .bSetGet = BindVar(last), .oWnd = dlg, .nWidth = 60,
                             .nHeight = 22, .lPixel = true});
   int lastKeyOnArrival = -1;
-  getLast->bGotFocus = [&](TWindow& w) { lastKeyOnArrival = w.Parent()->nLastKey; };
+  getLast->bGotFocus = [&](TWindow& w, HWND) {
+    lastKeyOnArrival = w.Parent()->nLastKey;
+    return Value();
+  };
   Script script = ModalScript(
       dlg, {[&] { getName->SetFocus(); },
             [&] {
