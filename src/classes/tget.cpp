@@ -6,14 +6,18 @@
 #include <cmath>
 #include <utility>
 
+#include "classes/btnbmp.h"
 #include "classes/button.h"
+#include "classes/buttonbmp.h"
 #include "classes/cursor.h"
 #include "classes/dialog.h"
 #include "classes/font.h"
 #include "classes/scrllbar.h"
 #include "classes/setget.h"
 #include "classes/simple_internal.h"
+#include "native/draw.h"
 #include "native/get.h"
+#include "native/image.h"
 #include "native/msgbox.h"
 #include "rt/set.h"
 #include "rt/setkey.h"
@@ -86,42 +90,40 @@ int DaysIn(int year, int month) {
   return 28;
 }
 
-// The built-in action button: a push button showing a bitmap or "...".
-class TGetButton : public TButton {
- public:
-  const char* ClassName() const override { return "TBUTTONBMP"; }
-  Value Destroy() override {
-    if (hBmp) DeleteObject(std::exchange(hBmp, nullptr));
-    return TButton::Destroy();
-  }
-  HBITMAP hBmp = nullptr;
-};
+// A bitmap of that name: a file when one exists, else a resource.
+HBITMAP LoadNamedBitmap(const std::string& cName) {
+  DWORD attr = GetFileAttributesA(cName.c_str());
+  if (attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY)) return READBITMAP(nullptr, cName);
+  return LOADBITMAP(GETRESOURCES(), cName.c_str());
+}
 
+int NamedBitmapWidth(const std::string& cName) {
+  HBITMAP h = cName.empty() ? nullptr : LoadNamedBitmap(cName);
+  int n = NBMPWIDTH(h);
+  if (h) DeleteObject(h);
+  return n;
+}
+
+// The built-in action button: a transparent bitmap gets a bar-style bitmap
+// button, anything else a bitmap push button showing the bitmap or "...".
 TControlPtr MakeDefaultButton(TGet& get, const GetButtonSpec& spec) {
-  auto btn = std::make_shared<TGetButton>();
-  btn->oWnd = get.Self();
-  btn->cCaption = "...";
-  btn->nTop = spec.nTop;
-  btn->nLeft = spec.nLeft;
-  btn->nBottom = spec.nTop + spec.nHeight - 1;
-  btn->nRight = spec.nLeft + spec.nWidth - 1;
-  btn->lCancel = true;
   auto action = spec.bAction;
-  btn->bAction = [action](TButton&) {
-    if (action) action();
-  };
-  if (!spec.cBmpName.empty()) {
+  if (spec.lTransparent && !spec.cBmpName.empty()) {
     DWORD attr = GetFileAttributesA(spec.cBmpName.c_str());
-    btn->hBmp = attr != INVALID_FILE_ATTRIBUTES
-                    ? HBITMAP(LoadImageA(nullptr, spec.cBmpName.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE))
-                    : LoadBitmapA(GetModuleHandleA(nullptr), spec.cBmpName.c_str());
+    bool file = attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+    return TBtnBmp::New({.nTop = spec.nTop, .nLeft = spec.nLeft, .nWidth = spec.nWidth, .nHeight = spec.nHeight,
+                         .cResName1 = file ? "" : spec.cBmpName, .cBmpFile1 = file ? spec.cBmpName : "",
+                         .bAction = [action](TBtnBmp&) { if (action) action(); },
+                         .oWnd = get.Self(), .lTransparent = true});
   }
-  btn->nStyle = WS_CHILD | WS_VISIBLE | (btn->hBmp ? BS_BITMAP : 0);
-  btn->nId = TControl::GetNewId();
-  btn->Create("BUTTON");
-  if (!btn->hWnd) return btn;
-  if (btn->hBmp) SendMessageA(btn->hWnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(btn->hBmp));
-  btn->GetFont();
+  auto btn = TButtonBmp::New({.nRow = double(spec.nTop), .nCol = double(spec.nLeft),
+                              .cCaption = spec.cBmpName.empty() ? "..." : "", .oWnd = get.Self(),
+                              .bAction = [action](TButton&) { if (action) action(); },
+                              .nWidth = spec.nWidth, .nHeight = spec.nHeight, .lPixel = true, .lCancel = true,
+                              .cBitmap = spec.cBmpName});
+  // A push button is made one pixel wider and taller than asked; inside the
+  // field it must end exactly at the edge.
+  if (btn && btn->hWnd) btn->Move(spec.nTop, spec.nLeft, spec.nWidth, spec.nHeight, true);
   return btn;
 }
 
@@ -694,6 +696,7 @@ void TGet::CreateButton() {
   spec.nTop = 0;
   spec.nHeight = std::max(int(cr.bottom), 4);
   spec.nWidth = spec.nHeight;
+  if (lAdjustBtn && !nBmpWidth) nBmpWidth = NamedBitmapWidth(cBmpName);
   if (lAdjustBtn && nBmpWidth > 0) {
     spec.nWidth = nBmpWidth + 5;
     SetMargins(1, spec.nWidth);

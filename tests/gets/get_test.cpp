@@ -5,12 +5,19 @@
 // stays put when read-only, greys its menu and goes to a supplied line.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "classes/btnbmp.h"
 #include "classes/button.h"
+#include "classes/buttonbmp.h"
 #include "classes/dialog.h"
 #include "classes/menu.h"
 #include "classes/mget.h"
 #include "classes/setget.h"
 #include "classes/tget.h"
+#include "common/write_bmp.h"
 #include "dialogs/script.h"
 #include "native/dispatch.h"
 #include "native/draw.h"
@@ -437,4 +444,48 @@ TEST(GetButton, ActionButtonInsideRunsWithTheGetAndFocusColourComesAndGoes) {
   TGet::lClrFocus = wasOn;
   TGet::nClrFocus = wasColour;
   DestroyWindow(w->hWnd);
+}
+
+TEST(GetButton, ABitmapButtonTakesTheBitmapsWidthAndATransparentOneTheBarsLook) {
+  const std::string bmp = nxtest::WriteBmp("get_test_button.bmp", 16, 16);
+  auto dlg = Dialog();
+  Value a(std::string(10, ' ')), b(std::string(10, ' '));
+  std::vector<TGet*> actions;
+  auto action = [&](TGet& g) { actions.push_back(&g); };
+  auto sized = TGet::New({.nRow = 10, .nCol = 10, .bSetGet = BindVar(a), .oWnd = dlg, .nWidth = 160, .nHeight = 24,
+                          .lPixel = true, .bAction = action, .cBmpName = bmp});
+  sized->lAdjustBtn = true;  // set before the dialog creates the window, as a resource get would
+  auto flat = TGet::New({.nRow = 50, .nCol = 10, .bSetGet = BindVar(b), .oWnd = dlg, .nWidth = 160, .nHeight = 24,
+                         .lPixel = true, .bAction = action, .cBmpName = bmp});
+  flat->lBtnTransparent = true;
+  Script script = ModalScript(
+      dlg, {[&] {
+              auto btn = std::dynamic_pointer_cast<TButtonBmp>(sized->oBtn);
+              ASSERT_NE(btn, nullptr);
+              EXPECT_EQ(sized->nBmpWidth, 16);
+              EXPECT_EQ(sized->GetMargins().second, 21);  // the bitmap's width + 5
+              RECT client{}, r{};
+              GetClientRect(sized->hWnd, &client);
+              GetWindowRect(btn->hWnd, &r);
+              MapWindowPoints(HWND_DESKTOP, sized->hWnd, reinterpret_cast<POINT*>(&r), 2);
+              EXPECT_EQ(r.left, client.right - 21);
+              UpdateWindow(btn->hWnd);
+              HDC dc = GetDC(btn->hWnd);
+              RECT bc{};
+              GetClientRect(btn->hWnd, &bc);
+              EXPECT_EQ(GetPixel(dc, bc.right / 2, bc.bottom / 2), RGB(255, 0, 0));  // the bitmap, not "..."
+              ReleaseDC(btn->hWnd, dc);
+              ASSERT_NE(std::dynamic_pointer_cast<TBtnBmp>(flat->oBtn), nullptr);
+              EXPECT_TRUE(flat->oBtn->lCancel);
+              dlgtest::PostClick(flat->oBtn->hWnd);
+            },
+            [&] {
+              ASSERT_EQ(actions.size(), 1u);
+              EXPECT_EQ(actions[0], flat.get());
+              EXPECT_EQ(GetFocus(), flat->hWnd);
+              PostKey(VK_ESCAPE);
+            }});
+  dlg->Activate({.bInit = [&](TWindow&) { script.Start(); }});
+  EXPECT_TRUE(script.Finished());
+  std::remove(bmp.c_str());
 }
