@@ -127,11 +127,10 @@ class TCBrowse : public TWBrowse {
   Value MouseMove(int nRow, int nCol, int nKeyFlags) override;
   Value LButtonUp(int nRow, int nCol, int nKeyFlags) override;
   Value LDblClick(int nRow, int nCol, int nKeyFlags) override;
-  // Edits uVar for column nCol (0: nColAct) over its cell; true when the
-  // user accepted. Without a cell editor in the library the absence is
-  // raised through the error block and the answer is false.
-  virtual bool lEditCol(int nCol, Value& uVar, const std::optional<std::string>& cPicture = std::nullopt,
-                        const std::function<bool(const Value&)>& bValid = {});
+  // The cell editors stand over the drawn cell; Edit (and Enter with
+  // lAutoEdit) edits an editable column through it and writes back.
+  std::optional<ARect> CellRect(int nCol) override;
+  void Edit(int nCol = 1) override;
 
   // ---- instance data --------------------------------------------------------------------------------
   std::vector<TCColumnPtr> aColumns;

@@ -175,7 +175,13 @@ Value TCBrowse::LDblClick(int nRow, int nCol, int nKeyFlags) {
 void TCBrowse::EditCell(int nCol) {
   const TCColumnPtr col = aColumns[size_t(nCol - 1)];
   Value value = col->Get();
-  if (!lEditCol(nCol, value, col->cPicture, col->bValid)) return;
+  CondHook valid;
+  if (col->bValid)
+    valid = [col](TWindow& oEditor) {
+      auto* editor = dynamic_cast<TControl*>(&oEditor);
+      return col->bValid(editor ? editor->VarGet() : Value());
+    };
+  if (!lEditCol(nCol, value, {.cPicture = col->cPicture.value_or(""), .bValid = valid})) return;
   if (IsWorkArea()) {
     if (!InAlias(cAlias, [] { return RLock(); })) {
       MessageBoxA(hWnd, "Record in use", "Please, try again", MB_ICONSTOP);
@@ -189,12 +195,14 @@ void TCBrowse::EditCell(int nCol) {
   DrawSelect();
 }
 
-bool TCBrowse::lEditCol(int nCol, Value&, const std::optional<std::string>&, const std::function<bool(const Value&)>&) {
-  auto e = ErrorNew("Novaxis", 0, 25, "Cell editing is not available in this library", "TCBROWSE:LEDITCOL");
-  e->CanDefault = true;
-  e->Args = Value(NewArray({Value(nCol == 0 ? nColAct : nCol)}));
-  RaiseError(e);
-  return false;
+std::optional<ARect> TCBrowse::CellRect(int nCol) {
+  for (const DrawnColumn& d : ColumnWalk())
+    if (d.nCol == nCol) return ATCBRWPOSRECT(hWnd, nRowPos, d.nLeft, d.nWidth, FontHandle());
+  return std::nullopt;
+}
+
+void TCBrowse::Edit(int nCol) {
+  if (nLen > 0 && nCol >= 1 && nCol <= int(aColumns.size()) && aColumns[size_t(nCol - 1)]->lEdit) EditCell(nCol);
 }
 
 // The guide line of a border drag: started with the border's x and column,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "classes/control.h"
+#include "classes/wbrowse_edit.h"
 #include "native/browse.h"
 #include "rt/kinetic.h"
 
@@ -192,8 +193,23 @@ class TWBrowse : public TControl {
   virtual bool DrawsVertLine() const { return true; }
   // Whether the browse gets a vertical bar without WS_VSCROLL (list-box look-alikes).
   virtual bool AlwaysVScroll() const { return false; }
-  // Cell editing comes with its own classes; a double click with lAutoEdit calls it.
+  // With lAutoEdit a double click on the current line edits the cell under
+  // the pointer: through this hook when set, else Edit.
   std::function<void(TWBrowse& oBrw, int nCol)> bEdit;
+
+  // ---- cell editing (wbrowse_edit.cpp) ----------------------------------------------------
+  // Edits uVar over the cell of column nCol (0: nColAct) on the current row
+  // in a small modal popup; true when accepted (uVar then holds the new
+  // value), false when cancelled (uVar unchanged).
+  virtual bool lEditCol(int nCol, Value& uVar, const CellEditParams& p = {});
+  // Opens an editor on the cell and answers false at once; p.bValid gets the
+  // outcome when the editor closes. One such editor at a time (oGet).
+  bool EditCol(int nCol, const Value& uVar, const EditColParams& p = {});
+  // Edits column nCol of the current row; a work area's field gets the
+  // accepted text under a record lock. With lAutoSkip editing moves on.
+  virtual void Edit(int nCol = 1);
+  // Screen rectangle of column nCol on the current row, none when there is no such cell.
+  virtual std::optional<ARect> CellRect(int nCol);
 
   // ---- instance data ---------------------------------------------------------------------
   std::string cAlias;

@@ -310,6 +310,7 @@ Value TWBrowse::LDblClick(int nRow, int nCol, int nKeyFlags) {
   if (line != nRowPos || nLen <= 0) return Value();
   if (lAutoEdit) {
     if (bEdit) bEdit(*this, nAtCol(nCol));
+    else Edit(nAtCol(nCol));
     return Value();
   }
   return TControl::LDblClick(nRow, nCol, nKeyFlags);

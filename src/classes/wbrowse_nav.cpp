@@ -291,6 +291,13 @@ Value TWBrowse::KeyDown(int nKey, int nFlags) {
       if (ctrl) GoBottom();
       else PageDown();
       return Value(0);
+    case VK_RETURN:
+      if (!lAutoEdit || RefreshLen() < 1) return TControl::KeyDown(nKey, nFlags);
+      // The Enter character that follows must not reach the browse under the editor.
+      if (MSG m; PeekMessageA(&m, hWnd, WM_CHAR, WM_CHAR, PM_NOREMOVE) && m.wParam == VK_RETURN)
+        PeekMessageA(&m, hWnd, WM_CHAR, WM_CHAR, PM_REMOVE);
+      Edit(nColAct);
+      return Value(0);
     default: return TControl::KeyDown(nKey, nFlags);
   }
 }
