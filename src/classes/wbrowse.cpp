@@ -338,22 +338,22 @@ int TWBrowse::RecCount(const Value& uSeek) {
 
 void TWBrowse::SetTree(const std::shared_ptr<BrowseTree>& oTree) {
   oTreeSource = oTree;
-  oTreeItem = oTree ? oTree->oFirst() : nullptr;
+  oTreeItem = oTree ? oTree->FirstItem() : nullptr;
   Cargo = Value(oTreeItem);
   lMChange = false;
   bLine = [](TWBrowse& oBrw) { return oBrw.oTreeItem ? oBrw.oTreeItem->GetLabel() : Array{}; };
   bColSizes = [](TWBrowse& oBrw) { return oBrw.oTreeItem ? oBrw.oTreeItem->ColSizes() : std::vector<int>{}; };
   bGoTop = [](TWBrowse& oBrw) {
-    oBrw.oTreeItem = oBrw.oTreeSource->oFirst();
+    oBrw.oTreeItem = oBrw.oTreeSource->FirstItem();
     oBrw.Cargo = Value(oBrw.oTreeItem);
   };
   bGoBottom = [](TWBrowse& oBrw) {
-    oBrw.oTreeItem = oBrw.oTreeSource->GetLast();
+    oBrw.oTreeItem = oBrw.oTreeSource->LastItem();
     oBrw.Cargo = Value(oBrw.oTreeItem);
   };
   bSkip = [](int n, TWBrowse& oBrw) {
     if (!oBrw.oTreeItem) return 0;
-    oBrw.oTreeItem = oBrw.oTreeItem->Skip(n);
+    oBrw.oTreeItem = oBrw.oTreeItem->SkipItems(n);
     oBrw.Cargo = Value(oBrw.oTreeItem);
     return n;
   };
@@ -362,8 +362,16 @@ void TWBrowse::SetTree(const std::shared_ptr<BrowseTree>& oTree) {
     return oBrw.nLen;
   };
   auto toggle = [](TWBrowse& oBrw) {
-    if (oBrw.oTreeItem && oBrw.oTreeItem->oTree()) {
+    if (oBrw.oTreeItem && oBrw.oTreeItem->HasTree()) {
       oBrw.oTreeItem->Toggle();
+      // The rows below changed: the ends are found again, and the bar
+      // stands for the item's place in the new count.
+      oBrw.lHitTop = oBrw.lHitBottom = false;
+      if (oBrw.RefreshLen() > 0 && oBrw.oVScroll) {
+        oBrw.VSetRange();
+        oBrw.oVScroll->SetPage(std::min(oBrw.nRowCount(), oBrw.nLen - 1), true);
+        oBrw.VSetPos(oBrw.oTreeItem->ItemNo() + 1);
+      }
       oBrw.Refresh();
     }
   };

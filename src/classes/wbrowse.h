@@ -30,14 +30,14 @@ using ColSizesBlock = std::function<std::vector<int>(TWBrowse& oBrw)>;
 using HeaderAction = std::function<void(TWBrowse& oBrw, int nRow, int nCol)>;
 using BrowseMouseHook = MouseHook;
 
-// The protocol a tree source offers (the tree classes implement it).
+// The protocol a tree source offers (TLinkList and TTreeItem, linklist.h).
 class BrowseTreeItem;
 class BrowseTree {
  public:
   virtual ~BrowseTree() = default;
-  virtual std::shared_ptr<BrowseTreeItem> oFirst() = 0;
-  virtual std::shared_ptr<BrowseTreeItem> GetLast() = 0;
-  virtual int nCount() = 0;
+  virtual std::shared_ptr<BrowseTreeItem> FirstItem() = 0;
+  virtual std::shared_ptr<BrowseTreeItem> LastItem() = 0;  // the last visible one
+  virtual int nCount() = 0;  // visible items
   virtual void Draw() {}
 };
 class BrowseTreeItem : public Object {
@@ -45,9 +45,10 @@ class BrowseTreeItem : public Object {
   virtual Array GetLabel() = 0;
   virtual std::vector<int> ColSizes() = 0;
   // The item nRows away; nRows becomes the rows really moved.
-  virtual std::shared_ptr<BrowseTreeItem> Skip(int& nRows) = 0;
-  virtual std::shared_ptr<BrowseTree> oTree() = 0;  // the subtree, if any
+  virtual std::shared_ptr<BrowseTreeItem> SkipItems(int& nRows) = 0;
+  virtual bool HasTree() = 0;  // has a subtree to open or close
   virtual void Toggle() = 0;
+  virtual int ItemNo() = 0;  // visible items before this one
 };
 
 // New's 27 positional arguments, with their defaults.
