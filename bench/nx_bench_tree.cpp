@@ -33,13 +33,13 @@ double Now() {
   return secs(kernel) + secs(user);
 }
 
-double Ms(double since) { return (Now() - since) * 1000; }
+double Ms(double since) { return std::max(0.0, (Now() - since) * 1000); }
 
 void Print(const char* what, const std::vector<double>& ms, const char* unit, double per) {
   std::printf("%-36s", what);
   double sum = 0;
   for (double m : ms) {
-    std::printf(" %7.1f", m);
+    std::printf(" %7.1f", m < 0 ? 0.0 : m);
     sum += m;
   }
   std::printf("   (%.1f us %s)\n", sum * 1000 / per, unit);

@@ -45,11 +45,12 @@ TTreeItemPtr TLinkList::GetLast() const {
 
 int TLinkList::nCount() {
   if (countAt_ == TTreeItem::Changes()) return count_;
+  // Plain pointers: the walk neither holds nor releases items.
   int n = 0;
-  EachOfChain(*this, [&n](const TTreeItemPtr& it) {
+  for (const TTreeItem* it = oFirst.get(); it; it = it == oLast.get() ? nullptr : it->oNext.get()) {
     ++n;
     if (it->lOpened && it->oTree) n += it->oTree->nCount();
-  });
+  }
   count_ = n;
   countAt_ = TTreeItem::Changes();
   return n;
