@@ -3,8 +3,9 @@
 # table; the keyboard moves to a cell, Enter opens the editor over it, the
 # typed text and Enter go into the table, a typed price is a number as wide
 # as its field, and Esc throws an edit away. After Alt+F4 an independent
-# reader (python3-dbfread) checks the file. With NX_SHOT set, the window
-# with an editor open is saved there as a PNG.
+# reader (python3-dbfread) checks the file. The Window menu opens the tree
+# window; Enter and a double click open two branches. With NX_SHOT set, the
+# two windows are saved there as a PNG.
 source "$(dirname "$0")/../../tests/e2e/common.bash"
 NX_BUILD=$(cd "$NX_BUILD" && pwd)
 work=$(mktemp -d)
@@ -39,7 +40,6 @@ keys Return
 type_text "Kiwi fruit"
 snap editing
 differs before editing || fail "no editor showed over the cell"
-[[ -n "${NX_SHOT:-}" ]] && cp "$work/editing.png" "$NX_SHOT"
 keys Return
 snap after
 differs editing after || fail "the editor stayed open after Enter"
@@ -53,6 +53,58 @@ keys Return
 keys Down Left Left Return
 type_text "zzz"
 keys Escape
+
+# The Window menu opens the tree beside the table. Its title tells the
+# current item, its state and its place among the visible rows:
+#   "Novaxis tree - <item> [open|closed|leaf] - <row> of <rows>"
+keys alt+w t
+tid=$(wait_window "Novaxis tree - Fruit \[closed\] - 1 of 3" 60) || fail "no tree window with three closed rows"
+ttitle() { xdotool getwindowname "$tid" 2>/dev/null || true; }
+wait_ttitle() {
+  local re=$1 i
+  for ((i = 0; i < 200; i++)); do
+    [[ $(ttitle) =~ $re ]] && return 0
+    sleep 0.1
+  done
+  fail "tree title '$(ttitle)' never matched '$re'"
+}
+read -r tw th tx ty <<<"$(geometry "$tid" | tr 'x+' '  ')"
+xdotool mousemove --window "$tid" $((tw / 2)) 8 click 1
+settle
+tsnap() { import -window root -crop "${tw}x${th}+${tx}+${ty}" +repage "$work/$1.png"; }
+tsnap closed
+# Enter opens "Fruit": its two children show.
+keys Return
+wait_ttitle '^Novaxis tree - Fruit \[open\] - 1 of 5$'
+# A double click on "Apples" (the row in the sample's selection colour
+# after Down) opens it.
+keys Down
+wait_ttitle '^Novaxis tree - Apples \[closed\] - 2 of 5$'
+tsnap apples
+read -r hw hh hx hy < <(convert "$work/apples.png" -fill white +opaque "rgb(0,84,147)" -fill black -opaque "rgb(0,84,147)" \
+  -negate -trim -format '%w %h %X %Y\n' info: | tr -d '+')
+((hh > 8 && hh < 30)) || fail "no highlighted row in the tree window (${hw}x${hh})"
+xdotool mousemove $((tx + hx + hw / 2)) $((ty + hy + hh / 2)) click --repeat 2 --delay 80 1
+wait_ttitle '^Novaxis tree - Apples \[open\] - 2 of 8$'
+settle
+tsnap open
+# Three more rows and, on the left, the grey tree lines and boxes.
+grey() { convert "$work/$1.png" -fill black +opaque "rgb(128,128,128)" -fill white -opaque "rgb(128,128,128)" \
+  -format '%[fx:int(mean*w*h+0.5)]' info:; }
+((g_closed = $(grey closed), g_open = $(grey open), g_open > g_closed + 30)) ||
+  fail "the tree lines did not grow with the open branch ($g_closed -> $g_open grey pixels)"
+differs closed open || fail "the tree window did not change"
+echo "tree: $(ttitle); grey pixels $g_closed -> $g_open"
+[[ -n "${NX_SHOT:-}" ]] && import -window root -crop "$((tx + tw - x))x$((th > h ? th : h))+${x}+${y}" +repage "$NX_SHOT"
+# Alt+F4 closes the tree window alone.
+keys alt+F4
+for ((i = 0; i < 200; i++)); do
+  xdotool search --name '^Novaxis tree' >/dev/null 2>&1 || break
+  sleep 0.1
+done
+xdotool search --name '^Novaxis tree' >/dev/null 2>&1 && fail "the tree window did not close"
+xdotool mousemove --window "$id" $((w / 2)) 8 click 1
+settle
 
 close_demo "$pid"
 trap 'rm -rf "$work"' EXIT

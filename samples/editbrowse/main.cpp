@@ -5,7 +5,8 @@
 // "editbrowse.dbf" is created in the current folder at the first run and
 // opened shared, so a second copy of the program can edit it too. The Edit
 // menu edits the current cell and switches moving on to the next cell
-// after each accepted edit.
+// after each accepted edit. The Window menu opens a second window with a
+// tree (tree_window.cpp).
 #include <windows.h>
 
 #include <string>
@@ -17,6 +18,7 @@
 #include "native/dispatch.h"
 #include "rt/strings.h"
 #include "rt/workarea.h"
+#include "tree_window.h"
 
 using namespace nx;
 
@@ -100,6 +102,10 @@ class Sample {
                    item.SetCheck(!item.lChecked);
                    brw_->lAutoSkip = item.lChecked;
                  }});
+    MENUEND();
+    MENUADDITEM({.cPrompt = "&Window"});
+    MENUBEGIN();
+    MENUADDITEM({.cPrompt = "&Tree", .bAction = [](TMenuItem&) { OpenTreeWindow(); }});
     MENUEND();
     return MENUEND();
   }
