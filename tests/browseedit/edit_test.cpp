@@ -178,20 +178,24 @@ TEST(CellPopup, EnterAcceptsWhenValidAndAutoSkipMovesOn) {
   EXPECT_EQ(v, Value("ABC2"));
   EXPECT_EQ(asked, 2);
 
+  // After the last column editing goes on in column 1 of the next row,
+  // scrolled back to it.
   b.lAutoSkip = true;
+  b.nColPos = 2;
+  b.Refresh();
   std::vector<std::string> seen;
-  WithPopup({[&] {
-               seen.push_back(TextOf(GetFocus()));
-               PostChars("Q");
-               PostKey(VK_RETURN);
-             },
-             [&] {
-               seen.push_back(TextOf(GetFocus()));
-               PostKey(VK_ESCAPE);
-             }},
-            [&] { b.Edit(2); });
-  EXPECT_EQ(seen, (std::vector<std::string>{"R3C2", "R3C3"}));
-  EXPECT_EQ(b.nColAct, 3);
+  auto next = [&](UINT key) {
+    return [&seen, key] {
+      seen.push_back(TextOf(GetFocus()));
+      PostChars("Q");
+      PostKey(key);
+    };
+  };
+  WithPopup({next(VK_RETURN), next(VK_RETURN), next(VK_RETURN), next(VK_ESCAPE)}, [&] { b.Edit(2); });
+  EXPECT_EQ(seen, (std::vector<std::string>{"R3C2", "R3C3", "R3C4", "R4C1"}));
+  EXPECT_EQ(b.nColPos, 1);
+  EXPECT_EQ(b.nColAct, 1);
+  EXPECT_EQ(b.nAtRow(), 4);
   EXPECT_EQ(AGet(AGet(rig.table, 3).AsArray(), 2), Value("R3C2"));
 }
 
@@ -436,13 +440,15 @@ TEST_F(Table, EnterEditsAndTheFileHoldsTheText) {
             [&] { b->Edit(2); });
   EXPECT_EQ(Record(2), " Pears        42.75F");
 
+  // A double click on the current line edits the cell under the pointer.
   std::string third = Record(3);
   b->GoDown();
+  int h = browsetest::LineHeight(browsetest::TestHFont());
   WithPopup({[] {
                PostChars("Gone");
                PostKey(VK_ESCAPE);
              }},
-            [&] { b->Edit(1); });
+            [&] { SendMessageA(b->hWnd, WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, 3 * h + h / 2)); });
   b->bLine = [](TWBrowse&) { return Array{Value("PLUMS"), Value("3.25"), Value(".F.")}; };
   WithPopup({[] {
                PostChars("Other");
