@@ -6,6 +6,7 @@
 
 #include "classes/brush.h"
 #include "classes/cursor.h"
+#include "classes/folder.h"
 #include "classes/font.h"
 #include "errors/errors.h"
 #include "native/dispatch.h"
@@ -350,10 +351,8 @@ Value TControl::GetDlgCode(WPARAM nKey) {
   TWindowPtr parent = Parent();
   if (parent && !parent->lValidating && (nKey == VK_RETURN || nKey == VK_TAB || nKey == VK_DOWN || nKey == VK_UP))
     parent->nLastKey = int(nKey);
-  if (parent) {
-    std::string grand = UpperClassOf(parent->Parent());
-    if (grand == "TFOLDER" || grand == "TPAGES") return Value(DLGC_WANTALLKEYS);
-  }
+  if (TWindowPtr folder = parent ? parent->Parent() : nullptr; folder && folder->IsFolder())
+    return Value(DLGC_WANTALLKEYS);
   return nDlgCode;
 }
 
@@ -414,7 +413,7 @@ Value TControl::NXLostFocus(HWND hNew) {
   }
   if (!lValid()) {
     if (hWnd) ::SetFocus(hWnd);
-  } else if (!Contains("TFOLDER,TPAGES", Upper(ClassName()))) {
+  } else if (!IsFolder()) {
     ForWhen();
   }
   parent->lValidating = false;
@@ -493,22 +492,31 @@ Value TControl::KeyDown(int nKey, int nFlags) {
 Value TControl::SysCommand(WPARAM nType, int nLoWord, int) {
   if (nType != SC_KEYMENU) return Value();
   TWindowPtr parent = Parent();
-  TWindowPtr folder = parent ? parent->Parent() : nullptr;
-  if (UpperClassOf(folder) != "TFOLDER") return Value();
-  // Alt+letter on a folder page: the control whose caption carries that hot key.
+  auto folder = std::dynamic_pointer_cast<TFolder>(parent ? parent->Parent() : nullptr);
+  if (!folder) return Value();
+  TControlPtr keep = SelfCtl();
+  // Alt+letter on a folder page: the tab with that hot key, else the control
+  // of the page, then of the folder's own window, whose caption carries it.
+  if (int tab = folder->GetHotPos(nLoWord)) {
+    folder->SetOption(tab);
+    return Value(0);
+  }
   auto hot = [&](const TWindowPtr& c) {
     std::string text = Upper(c->GetText());
     auto amp = text.find('&');
     return amp != std::string::npos && amp + 1 < text.size() && text[amp + 1] == char(toupper(nLoWord));
   };
-  for (auto& c : parent->aControls) {
-    if (c && hot(c) && !c->lCancel) {
-      c->SetFocus();
-      SYSREFRESH();
-      if (GetFocus() != hWnd) PostMessageA(c->hWnd, WM_NX_CLICK, 0, 0);
-      return Value(0);
-    }
-  }
+  auto press = [&](const TWindowPtr& c) {
+    c->SetFocus();
+    SYSREFRESH();
+    if (GetFocus() != hWnd) PostMessageA(c->hWnd, WM_NX_CLICK, 0, 0);
+    return Value(0);
+  };
+  for (auto& c : parent->aControls)
+    if (c && hot(c) && !c->lCancel) return press(c);
+  if (TWindowPtr outer = folder->Parent())
+    for (auto& c : outer->aControls)
+      if (c && c != folder && hot(c)) return press(c);
   return Value(0);
 }
 

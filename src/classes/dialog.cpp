@@ -449,9 +449,8 @@ Value TDialog::Command(WPARAM nWParam, LPARAM nLParam) {
 
 Value TDialog::CtlColor(HWND hWndCtl, HDC hDCCtl) {
   TWindowPtr owner = Parent();
-  std::string ownerClass = owner ? Upper(owner->ClassName()) : std::string();
   std::string cls = GETCLASSNAME(hWndCtl);
-  if ((ownerClass == "TFOLDER" || ownerClass == "TPAGES") && (cls == "Button" || cls == "Static") && ISAPPTHEMED()) {
+  if (owner && owner->IsFolder() && (cls == "Button" || cls == "Static") && ISAPPTHEMED()) {
     HBRUSH themed = DRAWTHEMED(hWndCtl, hDCCtl);
     SendMessageA(hWndCtl, WM_NX_CTLCOLOR, reinterpret_cast<WPARAM>(hDCCtl), 0);
     return Value(int64_t(reinterpret_cast<intptr_t>(themed)));

@@ -370,7 +370,7 @@ void TWindow::Update() {
   auto controls = aControls;
   for (auto& c : controls) {
     if (!c) continue;
-    if (std::string(c->ClassName()) == "TFOLDER") c->Update();
+    if (c->IsFolder()) c->Update();
     else if (c->lUpdate()) c->Refresh();
   }
 }
@@ -399,6 +399,11 @@ void TWindow::GoNextCtrl(HWND hWndCurrent) {
     if (*next && (*next)->hWnd) ::SetFocus((*next)->hWnd);
     return;
   }
+  // Past the last control of a folder's page the way goes on after the folder.
+  if (TWindowPtr folder = Parent(); folder && folder->IsFolder()) {
+    TWindowPtr last = LastActiveCtrl(), outer = folder->Parent();
+    if (last && last->hWnd == hWndCurrent && outer) return outer->GoNextCtrl(folder->hWnd);
+  }
   HWND next = GetNextDlgTabItem(hWnd, hWndCurrent, FALSE);
   if (next) {
     hCtlFocus = next;
@@ -415,6 +420,10 @@ void TWindow::GoPrevCtrl(HWND hWndCurrent) {
     auto prev = it == aControls.begin() ? std::prev(aControls.end()) : std::prev(it);
     if (*prev && (*prev)->hWnd) ::SetFocus((*prev)->hWnd);
     return;
+  }
+  if (TWindowPtr folder = Parent(); folder && folder->IsFolder()) {
+    TWindowPtr first = FirstActiveCtrl(), outer = folder->Parent();
+    if (first && first->hWnd == hWndCurrent && outer) return outer->GoPrevCtrl(folder->hWnd);
   }
   HWND prev = GetNextDlgTabItem(hWnd, hWndCurrent, TRUE);
   if (prev) {

@@ -240,7 +240,7 @@ class TWindow : public Object, public EventTarget {
   void AEvalWhen();
   TWindowPtr FirstActiveCtrl();
   TWindowPtr LastActiveCtrl();
-  void Update();
+  virtual void Update();
   void Enable();
   void Disable();
   virtual void SetFocus();
@@ -277,6 +277,8 @@ class TWindow : public Object, public EventTarget {
   virtual bool IsModelessDialog() const { return false; }
   // Document windows of a multiple-document frame answer true.
   virtual bool IsMdiChild() const { return false; }
+  // Tabbed folders answer true: their pages are dialogs that live inside them.
+  virtual bool IsFolder() const { return false; }
   // An editing command (the Edit and File menus' Copy, Paste, Print, ...):
   // evaluates the window's block with the window (and uArg when given);
   // NIL without one. A frame hands it to its active document window.

@@ -478,7 +478,7 @@ void TWindow::HelpTopic() {
   if (nHelpId == 0) {
     if (TWindowPtr parent = Parent()) {
       std::string cls = parent->ClassName();
-      if (cls != "TFOLDER" && cls != "TPAGES" && cls != "TDIALOG" && cls != "TWINDOW") parent->HelpTopic();
+      if (!parent->IsFolder() && cls != "TDIALOG" && cls != "TWINDOW") parent->HelpTopic();
     }
   }
   inHelp = false;

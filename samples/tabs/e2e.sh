@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# The tabs sample driven by mouse and keyboard: the name is typed on the
+# General page, a click on the Audio tab shows that page and Space checks
+# "Play sounds", Alt+D shows Display and Down picks the large text size,
+# Alt+G goes back to General, Alt+S saves. The saved file must hold every
+# value, the name typed before the switches among them, and General as the
+# page shown last. A second run reads the file back, a click on the Display
+# tab switches there and Save keeps the values with Display as the last page.
+# NX_SHOT=<file.png> also saves a screenshot of the window back on General.
+source "$(dirname "$0")/../../tests/e2e/common.bash"
+cd "$NX_BUILD/samples"
+dir=$(mktemp -d)
+export NX_TABS_INI NX_TABS_PROBE
+NX_TABS_INI=$(winepath -w "$dir/tabs.ini")
+NX_TABS_PROBE=$(winepath -w "$dir/probe.txt")
+pid=""
+trap '[[ -n "$pid" ]] && kill $pid 2>/dev/null; rm -rf "$dir"' EXIT
+
+# Presses keys (or types text with -t) and waits until the sample took them in.
+key() {
+  if [[ "$1" == -t ]]; then
+    xdotool type --delay 60 "$2"
+  else
+    xdotool key --clearmodifiers "$@"
+  fi
+  wait_idle "$pid" || fail "the sample did not come to rest after $*"
+}
+
+# Clicks the middle of tab $1, where the program says it is.
+click_tab() {
+  local x y
+  read -r x y < <(awk -v n="$1" '$1 == "tab" && $2 == n { print $3, $4 }' "$dir/probe.txt")
+  [[ -n "$x" ]] || fail "no position for tab $1"
+  xdotool mousemove "$x" "$y" click 1
+  wait_idle "$pid" || fail "the sample did not come to rest after the click on tab $1"
+}
+
+start() {
+  rm -f "$dir/probe.txt"
+  wine ./tabs.exe &
+  pid=$!
+  local win
+  win=$(wait_window "Settings" 120) || fail "no settings window"
+  for _ in $(seq 1200); do [[ -s "$dir/probe.txt" ]] && break; sleep 0.1; done
+  [[ -s "$dir/probe.txt" ]] || fail "the window did not tell where its tabs are"
+  xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus "$win" || true
+  wait_idle "$pid" || fail "the window did not come to rest"
+}
+
+saved() {
+  wait_exit_rc "$pid" 120
+  [[ "$EXIT_CODE" == 0 ]] || fail "exit code $EXIT_CODE"
+  pid=""
+}
+
+# Checks the saved file: "<section>.<entry>=<value>" per argument.
+expect_ini() {
+  local want section entry value got
+  for want in "$@"; do
+    section=${want%%.*} entry=${want#*.} entry=${entry%%=*} value=${want#*=}
+    got=$(tr -d '\r' < "$dir/tabs.ini" | awk -v s="[$section]" -v e="$entry" \
+      '/^\[/ { in_s = ($0 == s) } in_s && index($0, e "=") == 1 { print substr($0, length(e) + 2) }')
+    [[ "$got" == "$value" ]] || { tr -d '\r' < "$dir/tabs.ini" >&2; fail "$section/$entry is '$got', not '$value'"; }
+  done
+}
+
+start
+key -t "Zoe"          # the name, on General where the focus starts
+click_tab 2           # Audio, by the mouse
+key space             # "Play sounds" has the focus the page took
+key alt+d             # Display, by the keyboard
+key Down              # medium to large
+key alt+g             # back to General
+if [[ -n "${NX_SHOT:-}" ]]; then
+  import -window root "$NX_SHOT"
+  echo "screenshot: $NX_SHOT"
+fi
+key alt+s             # Save
+saved
+expect_ini General.Name=Zoe General.Remember=.T. Audio.Sounds=.T. Audio.Beep=.T. Display.Size=3 Window.Page=1
+
+start
+click_tab 3
+key alt+s
+saved
+expect_ini General.Name=Zoe Audio.Sounds=.T. Display.Size=3 Window.Page=3
+trap 'rm -rf "$dir"' EXIT
+echo "tabs: pages switched by click and keyboard, values saved and read back"
