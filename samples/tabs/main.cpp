@@ -44,7 +44,7 @@ struct Settings {
 
 // The window's layout in pixels: the folder on top, the buttons below it.
 constexpr int kWidth = 420, kFolderHeight = 250, kButtonsTop = kFolderHeight + 20;
-constexpr int kHeight = kButtonsTop + 70;
+constexpr int kHeight = kButtonsTop + 48;
 
 void Load(TIni& ini, Settings& s) {
   ini.lAutoSet = false;

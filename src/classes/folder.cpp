@@ -290,11 +290,11 @@ void TFolder::SetOption(int n) {
 void TFolder::Beep() { MessageBeep(0xFFFFFFFF); }
 
 void TFolder::AdjustRect() {
-  if (!hWnd || aDialogs.empty() || !aDialogs.front()->hWnd) return;
+  if (!hWnd) return;
   const RECT area = TABADJUSTRECT(hWnd);
-  if (WNDTOP(aDialogs.front()->hWnd) == area.top) return;
+  // Each page on its own: one added later stands where AddItem put it.
   for (auto& page : aDialogs)
-    if (page->hWnd) page->Move(area.top, area.left - 2);
+    if (page->hWnd && WNDTOP(page->hWnd) != area.top) page->Move(area.top, area.left - 2);
 }
 
 void TFolder::SetImageList(HIMAGELIST h) {
