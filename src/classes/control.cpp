@@ -493,10 +493,11 @@ Value TControl::SysCommand(WPARAM nType, int nLoWord, int) {
   if (nType != SC_KEYMENU) return Value();
   TWindowPtr parent = Parent();
   auto folder = std::dynamic_pointer_cast<TFolder>(parent ? parent->Parent() : nullptr);
-  if (!folder) return Value();
+  if (!folder) return parent && parent->OfferHotKey(nLoWord) ? Value(0) : Value();
   TControlPtr keep = SelfCtl();
   // Alt+letter on a folder page: the tab with that hot key, else the control
-  // of the page, then of the folder's own window, whose caption carries it.
+  // of the page, then of the folder's own window, whose caption carries it,
+  // else a control with hot keys of its own there.
   if (int tab = folder->GetHotPos(nLoWord)) {
     folder->SetOption(tab);
     return Value(0);
@@ -517,6 +518,7 @@ Value TControl::SysCommand(WPARAM nType, int nLoWord, int) {
   if (TWindowPtr outer = folder->Parent())
     for (auto& c : outer->aControls)
       if (c && c != folder && hot(c)) return press(c);
+  folder->OfferHotKey(nLoWord);
   return Value(0);
 }
 

@@ -270,6 +270,10 @@ class TWindow : public Object, public EventTarget {
   virtual void SelChanged() {}
   virtual Value FillMeasure(MEASUREITEMSTRUCT*) { return {}; }
   virtual bool lUpdate() const { return false; }
+  // Alt and a letter: a control with hot keys of its own (a tab strip)
+  // takes it. OfferHotKey asks this window's controls, then its parents'.
+  virtual bool TakeHotKey(int /*nChar*/) { return false; }
+  bool OfferHotKey(int nChar);
 
   // Message bars answer this (SetMsg shows a text on them).
   virtual void ShowMsg(const std::string&, bool /*lDefault*/) {}

@@ -318,7 +318,7 @@ Value TWindow::Command(WPARAM nWParam, LPARAM nLParam) {
   return Value();
 }
 
-Value TWindow::SysCommand(WPARAM nWParam, LPARAM) {
+Value TWindow::SysCommand(WPARAM nWParam, LPARAM nLParam) {
   // The bar's bitmap buttons drop their hover look: the system command
   // takes the mouse away from them without a leave notice.
   if (oBar) {
@@ -331,10 +331,18 @@ Value TWindow::SysCommand(WPARAM nWParam, LPARAM) {
       EvalSetKey(bF10, *this);
       return Value(0);
     }
+    if (nLParam > 0 && OfferHotKey(int(nLParam))) return Value(0);
   }
   if (MenuSysCommand(*this, nWParam)) return Value();
   if (cmd == SC_CLOSE || nWParam == 0xF063) return Value(End());
   return Value();
+}
+
+bool TWindow::OfferHotKey(int nChar) {
+  for (TWindowPtr w = Self(); w; w = w->Parent())
+    for (const TWindowPtr& c : std::vector<TWindowPtr>(w->aControls))
+      if (c && c->TakeHotKey(nChar)) return true;
+  return false;
 }
 
 Value TWindow::Notify(WPARAM nIdCtrl, NMHDR* pNMHdr) {
