@@ -353,16 +353,19 @@ void TBar::Adjust() {
   BARADJUST(hWnd, nMode, msg, height);
 }
 
-bool TBar::lSideFree(int side) const {
-  TWindowPtr owner = Owner();
-  if (!owner) return false;
+bool BarSideFree(const TWindow& owner, int side) {
   switch (side) {
-    case BAR_TOP: return !owner->oTop && !owner->oBar;
-    case BAR_LEFT: return !owner->oLeft;
-    case BAR_RIGHT: return !owner->oRight;
-    case BAR_BOTTOM: return !owner->oBottom && !owner->oMsgBar;
+    case BAR_TOP: return !owner.oTop && !owner.oBar;
+    case BAR_LEFT: return !owner.oLeft;
+    case BAR_RIGHT: return !owner.oRight;
+    case BAR_BOTTOM: return !owner.oBottom && !owner.oMsgBar;
     default: return false;
   }
+}
+
+bool TBar::lSideFree(int side) const {
+  TWindowPtr owner = Owner();
+  return owner && BarSideFree(*owner, side);
 }
 
 void TBar::ClearSlot() {

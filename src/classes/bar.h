@@ -39,6 +39,10 @@ struct TBarAtParams {
   std::shared_ptr<TCursor> oCursor{};
 };
 
+// A side (BarMode 1..4) of a window a bar or a strip may dock to: nothing
+// there yet (a button bar takes the top, a message bar the bottom).
+bool BarSideFree(const TWindow& oOwner, int nSide);
+
 class TBar : public TControl {
  public:
   static TBarPtr New(const TBarParams& p = {});
