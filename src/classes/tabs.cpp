@@ -564,14 +564,13 @@ Value TTabs::Paint() {
   const int docked = nDocked();
   const int side = docked ? docked : TABS_BOTTOM;
   if (side != nOrientation) {
-    const bool resize = nOrientation != 0;
     nOrientation = side;
-    if (resize) {
-      RECT wr{};
-      GetWindowRect(hWnd, &wr);
-      SetWindowPos(hWnd, nullptr, 0, 0, lVertical() ? kThickness : wr.right - wr.left,
-                   lVertical() ? wr.bottom - wr.top : kThickness, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    RECT wr{};
+    GetWindowRect(hWnd, &wr);
+    SetWindowPos(hWnd, nullptr, 0, 0, lVertical() ? kThickness : wr.right - wr.left,
+                 lVertical() ? wr.bottom - wr.top : kThickness, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A side slot's place depends on the thickness.
+    if (TWindowPtr owner = docked ? Parent() : nullptr) owner->ReSize();
   }
   const int escapement = nOrientation == TABS_LEFT ? 900 : nOrientation == TABS_RIGHT ? 2700 : 0;
   oFont = FontRotate(oFont, escapement);

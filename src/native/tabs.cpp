@@ -64,7 +64,7 @@ Piece Blank(int along) {
 Piece Background() {
   Piece p = Blank(1);
   p.at(0, 0) = kLine;
-  for (int r = 1; r < kAcross; ++r) p.at(0, r) = Mix(0xE3EDFA, 0xC0D4EF, r - 1, kAcross - 2);
+  for (int r = 1; r < kAcross; ++r) p.at(0, r) = Mix(0xD5E3F5, 0xB2C9E8, r - 1, kAcross - 2);
   return p;
 }
 
