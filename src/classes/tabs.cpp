@@ -45,7 +45,11 @@ void FreeLook() {
 
 constexpr int kThickness = 17;
 constexpr COLORREF kInk = RGB(57, 66, 177);
-constexpr int kArrowLeftId = 32750, kArrowRightId = 32751;  // the system's arrow bitmaps
+// The system's arrow bitmaps: up, pushed and disabled.
+struct ArrowIds {
+  int nUp, nDown, nOff;
+};
+constexpr ArrowIds kArrowLeft{32750, 32740, 32734}, kArrowRight{32751, 32741, 32735};
 
 std::string WithoutAmpersand(const std::string& s) {
   std::string out;
@@ -178,7 +182,7 @@ void TTabs::Initiate(HWND hDlg) {
 
 void TTabs::MakeArrows() {
   std::weak_ptr<TTabs> weak = SelfTabs();
-  auto arrow = [&](int nBitmap, int nStep) {
+  auto arrow = [&](const ArrowIds& ids, int nStep) {
     auto b = TBtnBmp::New({.nTop = 0,
                            .nLeft = 0,
                            .nWidth = 16,
@@ -194,14 +198,19 @@ void TTabs::MakeArrows() {
                                  }
                                },
                            .oWnd = Self(),
-                           .lAdjust = true,
                            .lBorder = false});
-    b->hBitmap[0] = LOADBITMAP(nullptr, nBitmap);
+    // No frame of the window's own nor a tab stop: a raised edge drawn
+    // around the middle of the system's arrow face.
+    b->lBorder = true;
+    b->l97Look = false;
+    b->hBitmap[0] = TABSARROW(ids.nUp);
+    b->hBitmap[1] = TABSARROW(ids.nDown);
+    b->hBitmap[2] = TABSARROW(ids.nOff);
     ShowWindow(b->hWnd, SW_HIDE);
     return b;
   };
-  oBtnLeft = arrow(kArrowLeftId, -1);
-  oBtnRight = arrow(kArrowRightId, +1);
+  oBtnLeft = arrow(kArrowLeft, -1);
+  oBtnRight = arrow(kArrowRight, +1);
 }
 
 void TTabs::FreeTabBitmaps() {

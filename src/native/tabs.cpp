@@ -174,6 +174,26 @@ void TABSBMPDRAW(HDC hDC, HBITMAP hBitmap, int nX, int nY, int nWidth, int nHeig
   SetStretchBltMode(hDC, oldMode);
 }
 
+HBITMAP TABSARROW(int nId) {
+  TempObj<HBITMAP> face(LoadBitmapA(nullptr, MAKEINTRESOURCEA(nId)));
+  const BmpSize size = SizeOf(face);
+  WindowDC screen(nullptr);
+  if (!size.w || !screen) return nullptr;
+  TempObj<HBITMAP> framed(CreateCompatibleBitmap(screen, size.w + 2, size.h + 2));
+  MemDC dst(screen), src(screen);
+  if (!framed || !dst || !src) return nullptr;
+  {
+    Select selDst(dst, framed), selSrc(src, face);
+    TempObj<HBRUSH> clear(CreateSolidBrush(kTabsClear));
+    const RECT all{0, 0, size.w + 2, size.h + 2};
+    FillRect(dst, &all, clear);
+    BitBlt(dst, 1, 1, size.w, size.h, src, 0, 0, SRCCOPY);
+  }
+  HBITMAP bmp = framed.Release();
+  RESADD(bmp, "BMP");
+  return bmp;
+}
+
 bool TRACKMOUSEEVENT(HWND hWnd, DWORD nFlags) {
   HMODULE user = LoadLibraryA("user32");
   if (!user) return false;

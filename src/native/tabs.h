@@ -44,6 +44,11 @@ enum TabsClear : int { CLEAR_NONE = 0, CLEAR_MAGENTA = 1, CLEAR_CORNER = 2 };
 void TABSBMPDRAW(HDC hDC, HBITMAP hBitmap, int nX, int nY, int nWidth, int nHeight, bool lMirrorX, bool lMirrorY,
                  int nClear);
 
+// The system bitmap nId (an arrow button's face) inside a one-pixel frame
+// of kTabsClear, so that a copy that leaves out its corner colour shows all
+// of it. Registered as "BMP"; 0 when the system has no such bitmap.
+HBITMAP TABSARROW(int nId);
+
 // Asks for the notices of nFlags (2: the mouse leaving) for hWnd. The
 // function is looked up in "user32" at each call; false when it is missing
 // or refuses.

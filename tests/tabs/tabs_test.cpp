@@ -5,6 +5,7 @@
 // each side, and the bitmaps it leaves behind (none).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -101,6 +102,21 @@ void Keys(std::vector<std::pair<WORD, bool>> keys) {  // key, up
   SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
 }
 
+// Moves the pointer to p (again while it is elsewhere: under Wine the
+// display's own late report of an earlier move can put it back) until the
+// condition holds with the pointer there.
+bool MouseUntil(POINT p, const std::function<bool()>& done) {
+  return PumpUntil([&] {
+    POINT at{};
+    GetCursorPos(&at);
+    if (at.x != p.x || at.y != p.y) {
+      MouseTo(p);
+      return false;
+    }
+    return done();
+  });
+}
+
 void MouseAway() { MouseTo({GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2}); }
 
 // The middle of tab n's body, on the strip's middle row.
@@ -166,6 +182,15 @@ TEST(TabsLayout, TabsAreMeasuredInBoldAndScrolledByTheArrowsWhenTheyDoNotFit) {
   EXPECT_TRUE(IsWindowVisible(t->oBtnRight->hWnd));
   EXPECT_FALSE(IsWindowEnabled(t->oBtnLeft->hWnd)) << "at the first tab";
   EXPECT_TRUE(IsWindowEnabled(t->oBtnRight->hWnd));
+  // The system's arrows: black on the enabled one, none on the disabled one.
+  auto black = [](HWND h) {
+    UpdateWindow(h);
+    int bw = 0, bh = 0;
+    const auto px = nxtest::ClientPixels(h, bw, bh);
+    return std::count_if(px.begin(), px.end(), [](DWORD p) { return (p & 0xFFFFFF) == 0; });
+  };
+  EXPECT_EQ(black(t->oBtnLeft->hWnd), 0);
+  EXPECT_GT(black(t->oBtnRight->hWnd), 4);
   RECT r{};
   GetWindowRect(t->oBtnRight->hWnd, &r);
   MapWindowPoints(HWND_DESKTOP, t->hWnd, reinterpret_cast<POINT*>(&r), 2);
@@ -286,21 +311,17 @@ TEST(TabsHover, TheHighlightFollowsRealMouseMovesAndClearsOnLeave) {
   const DWORD plain = At(t->hWnd, x, 3);
   const DWORD selected = At(t->hWnd, TabMiddle(*t, 1), 3);
   ASSERT_NE(plain, selected);
-  MouseTo(Screen(t->hWnd, x, 8));
-  ASSERT_TRUE(PumpUntil([&] { return t->nOver == 2; }));
+  ASSERT_TRUE(MouseUntil(Screen(t->hWnd, x, 8), [&] { return t->nOver == 2; }));
   EXPECT_EQ(At(t->hWnd, x, 3), selected);
   // Onto the selected tab: the highlight goes, none comes.
-  MouseTo(Screen(t->hWnd, TabMiddle(*t, 1), 8));
-  ASSERT_TRUE(PumpUntil([&] { return t->nOver == 0; }));
+  ASSERT_TRUE(MouseUntil(Screen(t->hWnd, TabMiddle(*t, 1), 8), [&] { return t->nOver == 0; }));
   EXPECT_EQ(At(t->hWnd, x, 3), plain);
-  MouseTo(Screen(t->hWnd, TabMiddle(*t, 3), 8));
-  ASSERT_TRUE(PumpUntil([&] { return t->nOver == 3; }));
+  ASSERT_TRUE(MouseUntil(Screen(t->hWnd, TabMiddle(*t, 3), 8), [&] { return t->nOver == 3; }));
   // A repaint keeps it.
   Repaint(t->hWnd);
   EXPECT_EQ(At(t->hWnd, TabMiddle(*t, 3), 3), selected);
   // Leaving the strip clears it.
-  MouseTo(Screen(w->hWnd, 200, 60));
-  ASSERT_TRUE(PumpUntil([&] { return t->nOver == 0; }));
+  ASSERT_TRUE(MouseUntil(Screen(w->hWnd, 200, 60), [&] { return t->nOver == 0; }));
   EXPECT_EQ(At(t->hWnd, TabMiddle(*t, 3), 3), plain);
   MouseAway();
   DestroyWindow(w->hWnd);
@@ -336,13 +357,7 @@ TEST(TabsDocking, RightClickOnATopStripOffersTheFreeSidesAndMovesThere) {
     }
   };
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, Tick);
-  const POINT at = Screen(t->hWnd, 280, 8);
-  MouseTo(at);
-  ASSERT_TRUE(PumpUntil([&] {
-    POINT p{};
-    GetCursorPos(&p);
-    return p.x == at.x && p.y == at.y;
-  }));
+  ASSERT_TRUE(MouseUntil(Screen(t->hWnd, 280, 8), [] { return true; }));
   Press(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
   const bool closed = PumpUntil([&] { return !shown.empty() && t->oPopup == nullptr; });
   KillTimer(nullptr, timer);
