@@ -224,7 +224,8 @@ void TTabs::FreeTabBitmaps() {
 void TTabs::Default() {
   const size_t count = aPrompts.size();
   acBitmaps.resize(count);
-  // Handles of tabs that are gone were freed by DelItem and SetTabs.
+  for (size_t i = count; i < ahBitmaps.size(); ++i)  // prompts taken away directly
+    if (ahBitmaps[i]) PalBmpFree(ahBitmaps[i], nullptr);
   ahBitmaps.resize(count, nullptr);
   aLoaded_.resize(count);
   nOffset = std::clamp(nOffset, 1, std::max(1, int(count)));
