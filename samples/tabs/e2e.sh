@@ -2,7 +2,10 @@
 # The tabs sample driven by mouse and keyboard: the name is typed on the
 # General page, a click on the Audio tab shows that page and Space checks
 # "Play sounds", Alt+D shows Display and Down picks the large text size,
-# Alt+G goes back to General, Alt+S saves. The saved file must hold every
+# Alt+G goes back to General. A click on the strip's Overview tab puts the
+# overview of the values in the folder's place (the caption and the text it
+# reports say so) and Alt+C, the strip's hot key, brings the folder back.
+# Alt+S saves. The saved file must hold every
 # value, the name typed before the switches among them, and General as the
 # page shown last. A second run reads the file back, a click on the Display
 # tab switches there and Save keeps the values with Display as the last page.
@@ -26,11 +29,13 @@ key() {
   wait_idle "$pid" || fail "the sample did not come to rest after $*"
 }
 
-# Clicks the middle of tab $1, where the program says it is.
+# Clicks the middle of the folder's tab $1 (of the strip's with -s), where
+# the program says it is.
 click_tab() {
-  local x y
-  read -r x y < <(awk -v n="$1" '$1 == "tab" && $2 == n { print $3, $4 }' "$dir/probe.txt")
-  [[ -n "$x" ]] || fail "no position for tab $1"
+  local kind=tab x y
+  [[ "$1" == -s ]] && { kind=strip; shift; }
+  read -r x y < <(awk -v k="$kind" -v n="$1" '$1 == k && $2 == n { print $3, $4 }' "$dir/probe.txt")
+  [[ -n "$x" ]] || fail "no position for $kind tab $1"
   # The pointer leaves at once: over a tab the control polls it (hot
   # tracking) until it goes.
   xdotool mousemove "$x" "$y" click 1 mousemove 2 2
@@ -73,6 +78,12 @@ key space             # "Play sounds" has the focus the page took
 key alt+d             # Display, by the keyboard
 key Down              # medium to large
 key alt+g             # back to General
+click_tab -s 2        # the overview, by the strip
+wait_window "Settings - Overview" 60 >/dev/null || fail "the strip did not show the overview"
+grep -q "^overview Name: Zoe; Remember me: yes; Play sounds: yes; Beep on errors: yes; Text size: large" \
+  "$dir/probe.txt" || { cat "$dir/probe.txt" >&2; fail "the overview does not show the values"; }
+key alt+c             # the settings again, by the strip's hot key
+wait_window "Settings" 60 >/dev/null || fail "Alt+C did not bring the folder back"
 if [[ -n "${NX_SHOT:-}" ]]; then
   import -window root "$NX_SHOT"
   echo "screenshot: $NX_SHOT"
@@ -87,4 +98,4 @@ xdotool key --clearmodifiers alt+s
 saved
 expect_ini General.Name=Zoe Audio.Sounds=.T. Display.Size=3 Window.Page=3
 trap 'rm -rf "$dir"' EXIT
-echo "tabs: pages switched by click and keyboard, values saved and read back"
+echo "tabs: pages and views switched by click and keyboard, values saved and read back"

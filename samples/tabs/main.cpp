@@ -1,13 +1,15 @@
 // The tabs sample: a settings window whose folder has three pages of
 // controls (General, Audio, Display). A click on a tab or Alt and the tab's
 // underlined letter switches pages; every control keeps its value while its
-// page is hidden. Save writes the settings to "tabs.ini" (read back at the
-// next start, the last page shown included), Cancel leaves the file alone.
+// page is hidden. A tab strip along the bottom switches the window between
+// changing the settings and an overview of them (the caption says which).
+// Save writes the settings to "tabs.ini" (read back at the next start, the
+// last page shown included), Cancel leaves the file alone.
 //
 // With NX_TABS_INI set, that file is used instead of "tabs.ini"; with
 // NX_TABS_PROBE set to a file name, the program writes there the screen
-// position of each tab's middle once the window is open (the end-to-end
-// check clicks them).
+// position of the middle of each of the folder's tabs and of the strip's
+// once the window is open (the end-to-end check clicks them).
 #include <windows.h>
 
 #include <algorithm>
@@ -24,6 +26,7 @@
 #include "classes/radio.h"
 #include "classes/say.h"
 #include "classes/setget.h"
+#include "classes/tabs.h"
 #include "classes/tget.h"
 #include "errors/errors.h"
 #include "native/dispatch.h"
@@ -42,9 +45,10 @@ struct Settings {
   int nPage = 1;   // the page shown last
 };
 
-// The window's layout in pixels: the folder on top, the buttons below it.
+// The window's layout in pixels: the folder on top (or the overview in its
+// place), the buttons below it, the strip along the bottom.
 constexpr int kWidth = 420, kFolderHeight = 250, kButtonsTop = kFolderHeight + 20;
-constexpr int kHeight = kButtonsTop + 48;
+constexpr int kHeight = kButtonsTop + 68;
 
 void Load(TIni& ini, Settings& s) {
   ini.lAutoSet = false;
@@ -86,8 +90,26 @@ void DisplayPage(const TDialogPtr& page, Settings& s) {
                  .oWnd = page, .nWidth = 160, .nHeight = 24, .lPixel = true});
 }
 
+// What the overview shows.
+std::string Overview(const Settings& s) {
+  static const char* sizes[] = {"small", "medium", "large"};
+  const int size = std::clamp(int(s.nSize.AsInt()), 1, 3);
+  auto yesNo = [](const Value& v) { return std::string(v.AsLogical() ? "yes" : "no"); };
+  return "Name: " + AllTrim(s.cName.AsString()) + "\r\nRemember me: " + yesNo(s.lRemember) +
+         "\r\nPlay sounds: " + yesNo(s.lSounds) + "\r\nBeep on errors: " + yesNo(s.lBeep) +
+         "\r\nText size: " + sizes[size - 1];
+}
+
+// The overview on one line, for the end-to-end check.
+void ProbeOverview(std::string text) {
+  const char* file = std::getenv("NX_TABS_PROBE");
+  if (!file || !*file) return;
+  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "; ");
+  std::ofstream(file, std::ios::app) << "overview " << text << "\n";
+}
+
 // Where each tab's middle is on the screen, for the end-to-end check.
-void WriteProbe(const TFolder& folder) {
+void WriteProbe(const TFolder& folder, const TTabs& strip) {
   const char* file = std::getenv("NX_TABS_PROBE");
   if (!file || !*file) return;
   std::ofstream out(file);
@@ -97,6 +119,11 @@ void WriteProbe(const TFolder& folder) {
     POINT mid{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     ClientToScreen(folder.hWnd, &mid);
     out << "tab " << i + 1 << " " << mid.x << " " << mid.y << "\n";
+  }
+  for (size_t i = 0; i < strip.aSizes.size(); ++i) {
+    POINT mid{strip.aLeft[i] + 4 + strip.aSizes[i] / 2, 8};
+    ClientToScreen(strip.hWnd, &mid);
+    out << "strip " << i + 1 << " " << mid.x << " " << mid.y << "\n";
   }
 }
 
@@ -117,13 +144,41 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   GeneralPage(folder->aDialogs[0], s);
   AudioPage(folder->aDialogs[1], s);
   DisplayPage(folder->aDialogs[2], s);
-  TButton::New({.nRow = kButtonsTop, .nCol = kWidth - 200, .cCaption = "&Save", .oWnd = dlg,
+  auto save = TButton::New({.nRow = kButtonsTop, .nCol = kWidth - 200, .cCaption = "&Save", .oWnd = dlg,
                 .bAction = [](TButton& b) { ToDialog(b)->End(IDOK); }, .nWidth = 84, .nHeight = 26,
                 .lDefault = true, .lPixel = true});
   TButton::New({.nRow = kButtonsTop, .nCol = kWidth - 106, .cCaption = "Cancel", .oWnd = dlg,
                 .bAction = [](TButton& b) { ToDialog(b)->End(IDCANCEL); }, .nWidth = 84, .nHeight = 26,
                 .lPixel = true, .lCancel = true});
-  dlg->bStart = [&](TWindow&) { WriteProbe(*folder); };
+  // The overview takes the folder's place while the strip shows it.
+  auto overview = TSay::New({.nRow = 30, .nCol = 30, .oWnd = dlg, .oFont = font, .lPixels = true,
+                             .nWidth = kWidth - 60, .nHeight = kFolderHeight - 40});
+  auto strip = TTabs::New({.aPrompts = {"&Change", "&Overview"},
+                           .bAction =
+                               [&](int nOption, int, TTabs&) {
+                                 const bool over = nOption == 2;
+                                 if (over) {
+                                   overview->SetText(Overview(s));
+                                   ProbeOverview(Overview(s));
+                                   // The focus stays on a control that shows.
+                                   save->SetFocus();
+                                   folder->Hide();
+                                   overview->Show();
+                                 } else {
+                                   overview->Hide();
+                                   folder->Show();
+                                 }
+                                 dlg->SetText(over ? "Settings - Overview" : "Settings");
+                               },
+                           .oWnd = dlg,
+                           .lPixel = true,
+                           .nWidth = kWidth});
+  dlg->oBottom = strip;
+  dlg->bStart = [&](TWindow&) {
+    overview->Hide();
+    strip->AdjBottom();
+    WriteProbe(*folder, *strip);
+  };
   dlg->Activate({.lCentered = true});
   if (dlg->nResult == Value(IDOK)) {
     s.nPage = folder->nOption;
