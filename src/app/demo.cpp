@@ -19,16 +19,24 @@ ArrayPtr BuildTable() {
   return table;
 }
 
-std::shared_ptr<TWBrowse> TableBrowse(const std::shared_ptr<TWindow>& oWnd, const ArrayPtr& aTable) {
+std::shared_ptr<TWindow> MainWindow(const char* cTitle) {
+  return TWindow::New({.cTitle = cTitle, .lSysMenu = true, .lCaption = true, .lMin = true, .lMax = true,
+                       .lPixel = false});
+}
+
+TWBrowseParams TableParams(const std::shared_ptr<TWindow>& oWnd) {
   // Seven columns: the row block fixes the count before the table is attached.
-  auto oBrw = TWBrowse::New({.nRow = 0,
-                             .nCol = 0,
-                             .bLine = [](TWBrowse&) { return Array(7, Value("")); },
-                             .aColSizes = std::vector<int>{100, 100, 100, 100, 100, 100, 100},
-                             .oWnd = oWnd,
-                             .lUpdate = false,
-                             .lPixel = false,
-                             .lDesign = false});
+  return {.nRow = 0,
+          .nCol = 0,
+          .bLine = [](TWBrowse&) { return Array(7, Value("")); },
+          .aColSizes = std::vector<int>{100, 100, 100, 100, 100, 100, 100},
+          .oWnd = oWnd,
+          .lUpdate = false,
+          .lPixel = false,
+          .lDesign = false};
+}
+
+void AttachTable(const std::shared_ptr<TWBrowse>& oBrw, const ArrayPtr& aTable) {
   // The row block reads the browse's current element each time.
   oBrw->bLine = [aTable](TWBrowse& brw) {
     ArrayPtr row = AGet(aTable, size_t(brw.nAtRow())).AsArray();
@@ -38,15 +46,19 @@ std::shared_ptr<TWBrowse> TableBrowse(const std::shared_ptr<TWindow>& oWnd, cons
     return values;
   };
   oBrw->SetArray(aTable);
-  oWnd->oClient = oBrw;
+  if (TWindowPtr oWnd = oBrw->Parent()) oWnd->oClient = oBrw;
+}
+
+std::shared_ptr<TWBrowse> TableBrowse(const std::shared_ptr<TWindow>& oWnd, const ArrayPtr& aTable) {
+  auto oBrw = TWBrowse::New(TableParams(oWnd));
+  AttachTable(oBrw, aTable);
   return oBrw;
 }
 
 Value MAIN() {
   ArrayPtr aTable = BuildTable();
 
-  auto oWnd = TWindow::New({.cTitle = kTitle, .lSysMenu = true, .lCaption = true, .lMin = true, .lMax = true,
-                            .lPixel = false});
+  auto oWnd = MainWindow();
   TableBrowse(oWnd, aTable);
 
   oWnd->Activate({.cShow = "MAXIMIZED",

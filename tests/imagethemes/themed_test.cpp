@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "classes/bitmap.h"
+#include "common/themed_look.h"
 #include "images/support.h"
 #include "native/draw.h"
 
@@ -11,24 +12,7 @@ using namespace nx;
 
 namespace {
 
-std::string ManifestPath() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path) + ".Manifest";
-}
-
-const bool kManifest = [] {
-  static const char text[] =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-      "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\n"
-      "  <dependency><dependentAssembly><assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\"\n"
-      "    version=\"6.0.0.0\" processorArchitecture=\"X86\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>\n"
-      "  </dependentAssembly></dependency>\n"
-      "</assembly>\n";
-  imgtest::WriteFile(ManifestPath(), std::vector<uint8_t>(text, text + sizeof text - 1));
-  std::atexit([] { DeleteFileA(ManifestPath().c_str()); });
-  return true;
-}();
+const bool kManifest = nxtest::ThemedLook();
 
 }  // namespace
 

@@ -3,9 +3,7 @@
 // owner keeps the grip's margin of the themed look and shows no grip.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-
+#include "common/themed_look.h"
 #include "msgbar/support.h"
 #include "native/draw.h"
 
@@ -14,27 +12,7 @@ using namespace msgtest;
 
 namespace {
 
-std::string ManifestPath() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path) + ".Manifest";
-}
-
-const bool kManifest = [] {
-  static const char text[] =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-      "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\n"
-      "  <dependency><dependentAssembly><assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\"\n"
-      "    version=\"6.0.0.0\" processorArchitecture=\"X86\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>\n"
-      "  </dependentAssembly></dependency>\n"
-      "</assembly>\n";
-  FILE* f = std::fopen(ManifestPath().c_str(), "wb");
-  if (!f) return false;
-  std::fwrite(text, 1, sizeof text - 1, f);
-  std::fclose(f);
-  std::atexit([] { DeleteFileA(ManifestPath().c_str()); });
-  return true;
-}();
+const bool kManifest = nxtest::ThemedLook();
 
 // Whether anything but the pane colour lies in the grip's corner.
 bool SomethingInTheCorner(const TMsgBar& bar) {
