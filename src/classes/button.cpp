@@ -38,16 +38,7 @@ void TButton::Build(TButton& self, const TButtonParams& p) {
   btn->lCancel = p.lCancel;
   btn->lProcessing = false;
   TakeFont(*btn, p.oFont);
-  if (Live(parent)) {
-    btn->nId = GetNewId();
-    btn->Create("BUTTON");
-    if (!btn->hWnd) return;
-    if (btn->oFont) btn->SetFont(btn->oFont);
-    else btn->GetFont();
-    parent->AddControl(btn->Self());
-  } else if (parent) {
-    parent->DefControl(btn->Self());
-  }
+  btn->CreateOrDefer(parent, "BUTTON", [&] { btn->ApplyFont(); });
 }
 
 TButtonPtr TButton::ReDefine(const TButtonRedefineParams& p) {

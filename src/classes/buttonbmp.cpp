@@ -106,12 +106,21 @@ Value TButtonBmp::HandleEvent(UINT nMsg, WPARAM w, LPARAM l) {
     Refresh(false);
     return Value();  // the platform's button drops its hot look too
   }
-  if (nMsg == WM_UPDATEUISTATE) {
-    Value r = TButton::HandleEvent(nMsg, w, l);
-    Refresh(false);
-    return r;
+  switch (nMsg) {
+    // The platform repaints its face at once on these: the bitmap follows.
+    case WM_UPDATEUISTATE:
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      Value r = TButton::HandleEvent(nMsg, w, l);
+      Refresh(false);
+      return r;
+    }
+    default: return TButton::HandleEvent(nMsg, w, l);
   }
-  return TButton::HandleEvent(nMsg, w, l);
 }
 
 Value TButtonBmp::Display() {
@@ -142,42 +151,6 @@ Value TButtonBmp::Paint() {
   }
   DispEnd(rec);
   return Value(1);
-}
-
-Value TButtonBmp::KeyDown(int nKey, int nFlags) {
-  Value r = TButton::KeyDown(nKey, nFlags);
-  Refresh(false);
-  return r;
-}
-
-Value TButtonBmp::LButtonDown(int nRow, int nCol, int nKeyFlags) {
-  Value r = TButton::LButtonDown(nRow, nCol, nKeyFlags);
-  Refresh(false);
-  return r;
-}
-
-Value TButtonBmp::LDblClick(int nRow, int nCol, int nKeyFlags) {
-  Value r = TButton::LDblClick(nRow, nCol, nKeyFlags);
-  Refresh(false);
-  return r;
-}
-
-Value TButtonBmp::LButtonUp(int nRow, int nCol, int nKeyFlags) {
-  Value r = TButton::LButtonUp(nRow, nCol, nKeyFlags);
-  Refresh(false);
-  return r;
-}
-
-Value TButtonBmp::GotFocus(HWND hWndOld) {
-  Value r = TButton::GotFocus(hWndOld);
-  Refresh(false);
-  return r;
-}
-
-Value TButtonBmp::LostFocus(HWND hWndNew) {
-  Value r = TButton::LostFocus(hWndNew);
-  Refresh(false);
-  return r;
 }
 
 Value TButtonBmp::MouseMove(int nRow, int nCol, int nKeyFlags) {

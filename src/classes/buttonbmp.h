@@ -68,13 +68,6 @@ class TButtonBmp : public TButton {
   Value Paint() override;
   Value Display() override;
   Value EraseBkGnd(HDC) override { return Value(1); }
-  Value KeyDown(int nKey, int nFlags) override;
-  Value LButtonDown(int nRow, int nCol, int nKeyFlags) override;
-  Value LDblClick(int nRow, int nCol, int nKeyFlags) override;
-  // The platform repaints its face at once on these: the bitmap follows.
-  Value LButtonUp(int nRow, int nCol, int nKeyFlags) override;
-  Value GotFocus(HWND hWndOld) override;
-  Value LostFocus(HWND hWndNew) override;
   Value MouseMove(int nRow, int nCol, int nKeyFlags) override;
   void Enable();
   void Disable();

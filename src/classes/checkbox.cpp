@@ -33,15 +33,7 @@ TCheckBoxPtr TCheckBox::New(const TCheckBoxParams& p) {
   box->nStyle = WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX | WS_TABSTOP | (p.lDesign ? WS_CLIPSIBLINGS : 0);
   TakeFont(*box, p.oFont);
   box->SetColor(TextColor(p.nClrFore, parent), PaneColor(p.nClrBack, parent));
-  if (Live(parent)) {
-    box->nId = GetNewId();
-    box->Create("BUTTON");
-    if (!box->hWnd) return box;
-    box->Default();
-    parent->AddControl(box);
-  } else if (parent) {
-    parent->DefControl(box);
-  }
+  box->CreateOrDefer(parent, "BUTTON", [&] { box->Default(); });
   return box;
 }
 

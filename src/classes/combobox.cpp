@@ -173,18 +173,11 @@ TComboBoxPtr TComboBox::New(const TComboBoxParams& p) {
   COLORREF pane = p.nClrFore && p.nClrBack ? *p.nClrBack : GetSysColor(COLOR_WINDOW);
   c->SetColor(text, pane);
   if (c->Kind() == CB_DROPDOWNKIND) c->MakeGet();
-  if (Live(parent)) {
-    c->nId = GetNewId();
-    c->Create("COMBOBOX");
-    if (!c->hWnd) return c;
-    parent->AddControl(c);
-    if (c->oFont) c->SetFont(c->oFont);
-    else c->GetFont();
+  c->CreateOrDefer(parent, "COMBOBOX", [&] {
+    c->ApplyFont();
     c->Default();
     c->AttachEdit();
-  } else if (parent) {
-    parent->DefControl(c);
-  }
+  });
   return c;
 }
 

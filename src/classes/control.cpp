@@ -231,6 +231,24 @@ void TControl::CreateControl(const char* cClassName) {
   if (TWindowPtr parent = Parent(); parent && hWnd) parent->AddControl(Self());
 }
 
+bool TControl::CreateOrDefer(const TWindowPtr& parent, const char* cClassName, const std::function<void()>& setUp) {
+  if (parent && parent->hWnd) {
+    nId = GetNewId();
+    Create(cClassName);
+    if (!hWnd) return false;
+    parent->AddControl(Self());
+    if (setUp) setUp();
+  } else if (parent) {
+    parent->DefControl(Self());
+  }
+  return true;
+}
+
+void TControl::ApplyFont() {
+  if (oFont) SetFont(oFont);
+  else GetFont();
+}
+
 void TControl::Redefine(int id, const TWindowPtr& parent) {
   nId = id;
   oWnd = parent;

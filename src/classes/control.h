@@ -148,6 +148,13 @@ class TControl : public TWindow {
  protected:
   // Registers and creates the window, then joins the parent (subclasses' New).
   void CreateControl(const char* cClassName = nullptr);
+  // The end of a subclass's New: with a live parent the window (platform
+  // class cClassName) is created under a new id and joins the parent, then
+  // setUp finishes it; otherwise the parent creates it when it opens.
+  // False when the window could not be created.
+  bool CreateOrDefer(const TWindowPtr& oParent, const char* cClassName, const std::function<void()>& setUp = {});
+  // The control's own font, else the one it inherits.
+  void ApplyFont();
 };
 
 }  // namespace nx

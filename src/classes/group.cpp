@@ -30,16 +30,7 @@ TGroupPtr TGroup::New(const TGroupParams& p) {
   TakeFont(*group, p.oFont);
   group->SetColor(TextColor(p.nClrFore, parent), PaneColor(p.nClrBack, parent));
   TakeTransparency(*group, p.lTransparent);
-  if (Live(parent)) {
-    group->nId = GetNewId();
-    group->Create("BUTTON");
-    if (!group->hWnd) return group;
-    if (group->oFont) group->SetFont(group->oFont);
-    else group->GetFont();
-    parent->AddControl(group);
-  } else if (parent) {
-    parent->DefControl(group);
-  }
+  group->CreateOrDefer(parent, "BUTTON", [&] { group->ApplyFont(); });
   return group;
 }
 

@@ -72,17 +72,10 @@ TListBoxPtr TListBox::New(const TListBoxParams& p) {
   b->nStyle = ListStyle(p.lDesign, b->lOwnerDraw, p.lMulti, p.lSort);
   TakeFont(*b, p.oFont);
   Colours(*b, p.nClrFore, p.nClrBack);
-  if (Live(parent)) {
-    b->nId = GetNewId();
-    b->Create("LISTBOX");
-    if (!b->hWnd) return b;
-    parent->AddControl(b);
-    if (b->oFont) b->SetFont(b->oFont);
-    else b->GetFont();
+  b->CreateOrDefer(parent, "LISTBOX", [&] {
+    b->ApplyFont();
     b->Default();
-  } else if (parent) {
-    parent->DefControl(b);
-  }
+  });
   return b;
 }
 

@@ -40,15 +40,7 @@ TRadioPtr TRadio::New(const TRadioParams& p) {
   radio->nStyle = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (p.lGroup ? WS_GROUP | WS_TABSTOP : 0) |
                   (p.lDesign ? WS_CLIPSIBLINGS : 0);
   radio->SetColor(TextColor(p.nClrText, parent), PaneColor(p.nClrPane, parent));
-  if (Live(parent)) {
-    radio->nId = GetNewId();
-    radio->Create("BUTTON");
-    if (!radio->hWnd) return radio;
-    radio->Default();
-    parent->AddControl(radio);
-  } else if (parent) {
-    parent->DefControl(radio);
-  }
+  radio->CreateOrDefer(parent, "BUTTON", [&] { radio->Default(); });
   return radio;
 }
 

@@ -46,16 +46,10 @@ TSayPtr TSay::New(const TSayParams& p) {
     std::string cls = parent->ClassName();
     if (!ISAPPTHEMED() || cls == "TWINDOW" || cls == "TPANEL") say->SetBrush(parent->oBrush);
   }
-  if (Live(parent)) {
-    say->nId = GetNewId();
-    say->Create("STATIC");
-    if (!say->hWnd) return say;
+  say->CreateOrDefer(parent, "STATIC", [&] {
     say->Default();
     if (say->l3DLook) say->Set3DLook(true);
-    parent->AddControl(say);
-  } else if (parent) {
-    parent->DefControl(say);
-  }
+  });
   return say;
 }
 

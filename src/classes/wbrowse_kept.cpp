@@ -22,53 +22,45 @@ constexpr int kReachUp = 2;
 
 // One WBRWLINE call of a paint, owning its arguments.
 struct TWBrowse::LineCall {
-  int nLine = 0;
+  WBrwLineParams p;  // without window, device context or blocks; Params aims it at the copies below
   Array values;
   std::vector<std::string> texts;
   std::vector<int> sizes;
-  int nColPos = 1;
-  COLORREF text = 0, pane = 0, textCell = 0, paneCell = 0;
-  HFONT font = nullptr;
-  bool tree = false, vscroll = false;
   std::optional<std::vector<bool>> justify;
-  int style = 0;
-  std::optional<int> colAct;
   std::optional<int> len;  // bLogicLen's answer, when the painter asked it
+
+  explicit LineCall(const WBrwLineParams& call)
+      : p(call), values(call.aValues.begin(), call.aValues.end()), sizes(call.aColSizes.begin(), call.aColSizes.end()) {
+    if (call.aJustify) justify = *call.aJustify;
+    // The painter asks the length first: ask it here, in the same turn.
+    if (call.lVScroll && call.bLogicLen) len = call.bLogicLen();
+    p.hWnd = nullptr, p.hDC = nullptr, p.aValues = {}, p.aColSizes = {}, p.aJustify = nullptr, p.bLogicLen = {};
+    texts.reserve(values.size());
+    for (const Value& v : values) texts.push_back(cValToChar(v));
+  }
 
   // Whether the two draw the same pixels above their line: the grid's
   // geometry, and for the dotted grid (a pattern in the cell colours) the
   // colours too.
   bool SameReachUp(const LineCall& o) const {
-    return sizes == o.sizes && nColPos == o.nColPos && tree == o.tree && vscroll == o.vscroll && len == o.len &&
-           style == o.style && font == o.font &&
-           (style != 4 || (text == o.text && pane == o.pane && textCell == o.textCell && paneCell == o.paneCell &&
-                           colAct == o.colAct));
+    return sizes == o.sizes && p.nColPos == o.p.nColPos && p.lTree == o.p.lTree && p.lVScroll == o.p.lVScroll &&
+           len == o.len && p.nLineStyle == o.p.nLineStyle && p.hFont == o.p.hFont &&
+           (p.nLineStyle != 4 || (SameColours(o) && p.nColAct == o.p.nColAct));
   }
-
+  bool SameColours(const LineCall& o) const {
+    return p.nClrText.rgb == o.p.nClrText.rgb && p.nClrPane.rgb == o.p.nClrPane.rgb &&
+           p.nClrTextCell.rgb == o.p.nClrTextCell.rgb && p.nClrPaneCell.rgb == o.p.nClrPaneCell.rgb;
+  }
   bool operator==(const LineCall& o) const {
-    return nLine == o.nLine && texts == o.texts && sizes == o.sizes && nColPos == o.nColPos && text == o.text &&
-           pane == o.pane && textCell == o.textCell && paneCell == o.paneCell && font == o.font && tree == o.tree &&
-           vscroll == o.vscroll && justify == o.justify && style == o.style && colAct == o.colAct && len == o.len;
+    return p.nLine == o.p.nLine && texts == o.texts && SameReachUp(o) && SameColours(o) && justify == o.justify &&
+           p.nColAct == o.p.nColAct;
   }
   WBrwLineParams Params(HWND hWnd, HDC hDC) const {
-    WBrwLineParams p{.hWnd = hWnd,
-                     .hDC = hDC,
-                     .nLine = nLine,
-                     .aValues = values,
-                     .aColSizes = sizes,
-                     .nColPos = nColPos,
-                     .nClrText = text,
-                     .nClrPane = pane,
-                     .hFont = font,
-                     .lTree = tree,
-                     .aJustify = justify ? &*justify : nullptr,
-                     .nLineStyle = style,
-                     .nColAct = colAct,
-                     .lVScroll = vscroll,
-                     .nClrTextCell = textCell,
-                     .nClrPaneCell = paneCell};
-    if (len) p.bLogicLen = [n = *len] { return n; };
-    return p;
+    WBrwLineParams call = p;
+    call.hWnd = hWnd, call.hDC = hDC, call.aValues = values, call.aColSizes = sizes;
+    call.aJustify = justify ? &*justify : nullptr;
+    if (len) call.bLogicLen = [n = *len] { return n; };
+    return call;
   }
 };
 
@@ -154,27 +146,9 @@ void TWBrowse::Line(const WBrwLineParams& p) {
     WBRWLINE(p);
     return;
   }
-  LineCall c;
-  c.nLine = p.nLine;
-  c.values.assign(p.aValues.begin(), p.aValues.end());
-  c.texts.reserve(c.values.size());
-  for (const Value& v : c.values) {
+  for (const Value& v : p.aValues)
     if (v.IsNumber()) k->full = true;  // a bitmap may reach any line
-    c.texts.push_back(cValToChar(v));
-  }
-  c.sizes.assign(p.aColSizes.begin(), p.aColSizes.end());
-  c.nColPos = p.nColPos;
-  c.text = p.nClrText.rgb, c.pane = p.nClrPane.rgb;
-  c.textCell = p.nClrTextCell.rgb, c.paneCell = p.nClrPaneCell.rgb;
-  c.font = p.hFont;
-  c.tree = p.lTree;
-  c.vscroll = p.lVScroll;
-  if (p.aJustify) c.justify = *p.aJustify;
-  c.style = p.nLineStyle;
-  c.colAct = p.nColAct;
-  // The painter asks the length first: ask it here, in the same turn.
-  if (p.lVScroll && p.bLogicLen) c.len = p.bLogicLen();
-  k->calls.push_back(std::move(c));
+  k->calls.emplace_back(p);
 }
 
 HDC TWBrowse::KeptBegin(HDC hPaintDC) {
@@ -233,12 +207,12 @@ void TWBrowse::KeptEnd(HDC hPaintDC) {
   const int h = std::max(k.lineHeight, 1);
   // The calls of each line, in order.
   int lastLine = 0;
-  for (const LineCall& c : k.calls) lastLine = std::max(lastLine, c.nLine);
+  for (const LineCall& c : k.calls) lastLine = std::max(lastLine, c.p.nLine);
   std::vector<std::vector<LineCall>> now(size_t(std::max(lastLine + 1, int(k.lines.size()))));
   bool outside = false;  // a line below the picture or above the header
   for (LineCall& c : k.calls) {
-    if (c.nLine < 0) outside = true;
-    else now[size_t(c.nLine)].push_back(c);
+    if (c.p.nLine < 0) outside = true;
+    else now[size_t(c.p.nLine)].push_back(c);
   }
   // The pixel rows to draw anew: each changed line's own and the two above.
   HRGN dirty = CreateRectRgn(0, 0, 0, 0);
@@ -271,7 +245,7 @@ void TWBrowse::KeptEnd(HDC hPaintDC) {
     SelectClipRgn(k.dc, dirty);
     FillRgn(k.dc, dirty, oBrush->hBrush);
     for (const LineCall& c : k.calls) {
-      RECT reach{0, c.nLine * h - kReachUp, k.width, (c.nLine + 1) * h};
+      RECT reach{0, c.p.nLine * h - kReachUp, k.width, (c.p.nLine + 1) * h};
       if (full || outside || RectInRegion(dirty, &reach)) WBRWLINE(c.Params(hWnd, k.dc));
     }
     SelectClipRgn(k.dc, nullptr);
@@ -313,7 +287,7 @@ void TWBrowse::KeptScroll(int nLines) {
       if (inside && size_t(from) < records.size() && records[size_t(from)]) {
         // The records name their line: a moved line takes its new number.
         std::vector<LineCall> calls = *records[size_t(from)];
-        for (LineCall& c : calls) c.nLine = j;
+        for (LineCall& c : calls) c.p.nLine = j;
         moved[size_t(j)] = std::move(calls);
       }
     }
