@@ -5,6 +5,7 @@
 
 #include "classes/button.h"
 #include "classes/dialog.h"
+#include "classes/field_internal.h"
 #include "classes/font.h"
 #include "classes/menu.h"
 #include "classes/menuitem.h"
@@ -66,15 +67,9 @@ TMultiGetPtr TMultiGet::New(const TMultiGetParams& p) {
   m->nPos = 0;
   m->SetColor(p.nClrFore.value_or(GetSysColor(COLOR_WINDOWTEXT)), p.nClrBack.value_or(GetSysColor(COLOR_WINDOW)));
   TakeFont(*m, p.oFont);
-  if (Live(parent)) {
-    m->nId = GetNewId();
-    m->Create("EDIT");
-    if (!m->hWnd) return m;
-    parent->AddControl(m);
+  m->CreateOrDefer(parent, "EDIT", [&] {
     if (m->lDesign) m->CheckDots();
-  } else if (parent) {
-    parent->DefControl(m);
-  }
+  });
   return m;
 }
 
@@ -249,19 +244,11 @@ void TMultiGet::UnDo() {
 
 void TMultiGet::Copy() {
   if (GetSel().empty() || !hWnd) return;
-  if (!OpenClipboard(hWnd)) {
-    MsgAlert("The clipboard is not available now!");
-    return;
-  }
-  CloseClipboard();
-  Default(WM_COPY, 0, 0);
+  if (field::PutClipboard(hWnd, std::nullopt)) Default(WM_COPY, 0, 0);
 }
 
 void TMultiGet::Cut() {
-  if (lReadOnly) {
-    MsgAlert("The get is read only!", "Can't cut");
-    return;
-  }
+  if (!field::MayCut(lReadOnly)) return;
   Default(WM_CUT, 0, 0);
   Store();
   Changed(Value(), Value());
@@ -279,20 +266,7 @@ void TMultiGet::Del() {
 
 void TMultiGet::Paste(std::optional<std::string> text) {
   if (lReadOnly || !hWnd) return;
-  if (text && OpenClipboard(hWnd)) {
-    EmptyClipboard();
-    if (HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text->size() + 1)) {
-      if (auto* p = static_cast<char*>(GlobalLock(mem))) {
-        std::copy(text->begin(), text->end(), p);
-        p[text->size()] = '\0';
-        GlobalUnlock(mem);
-        if (!SetClipboardData(CF_TEXT, mem)) GlobalFree(mem);
-      } else {
-        GlobalFree(mem);
-      }
-    }
-    CloseClipboard();
-  }
+  if (text) field::PutClipboard(hWnd, text, false);
   Default(WM_PASTE, 0, 0);
   Store();
   Changed(Value(), Value());
@@ -470,14 +444,7 @@ Value TMultiGet::LButtonDown(int nRow, int nCol, int nKeyFlags) {
 
 Value TMultiGet::RButtonDown(int nRow, int nCol, int nKeyFlags) {
   TControlPtr keep = SelfCtl();
-  if (hWnd && GetFocus() != hWnd) {
-    ::SetFocus(hWnd);
-    if (GetFocus() != hWnd) return Value(0);
-  }
-  if (bRClicked) {
-    bRClicked(nRow, nCol, nKeyFlags, *this);
-    return Value(0);
-  }
+  if (auto taken = field::RightClick(*this, nRow, nCol, nKeyFlags)) return *taken;
   ContextMenu()->Activate(nRow, nCol, Self());
   return Value(0);
 }

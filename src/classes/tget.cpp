@@ -11,6 +11,7 @@
 #include "classes/buttonbmp.h"
 #include "classes/cursor.h"
 #include "classes/dialog.h"
+#include "classes/field_internal.h"
 #include "classes/font.h"
 #include "classes/scrllbar.h"
 #include "classes/setget.h"
@@ -51,37 +52,6 @@ bool IsEmptyValue(const Value& v) {
 COLORREF ColorOf(const Value& c) {
   Value v = c.IsBlock() ? c.Eval() : c;
   return COLORREF(v.AsInt());
-}
-
-std::optional<std::string> ClipboardText(HWND owner) {
-  if (!OpenClipboard(owner)) return std::nullopt;
-  std::string text;
-  if (HANDLE h = GetClipboardData(CF_TEXT)) {
-    if (auto* p = static_cast<const char*>(GlobalLock(h))) {
-      text = p;
-      GlobalUnlock(h);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
-bool PutClipboardText(HWND owner, const std::string& text) {
-  if (!OpenClipboard(owner)) return false;
-  EmptyClipboard();
-  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  bool ok = false;
-  if (mem) {
-    if (auto* p = static_cast<char*>(GlobalLock(mem))) {
-      std::copy(text.begin(), text.end(), p);
-      p[text.size()] = '\0';
-      GlobalUnlock(mem);
-      ok = SetClipboardData(CF_TEXT, mem) != nullptr;
-    }
-    if (!ok) GlobalFree(mem);
-  }
-  CloseClipboard();
-  return ok;
 }
 
 int DaysIn(int year, int month) {
@@ -141,6 +111,32 @@ void SETGETCOLORFOCUS(std::optional<COLORREF> nClr) {
 
 // ---- construction ----------------------------------------------------------------------------
 
+template <class Params>
+void TGet::InitFields(const Params& p) {
+  oGet = GETNEW(20, 20, bSetGet, p.cVarName, p.cPicture);
+  cPicture = p.cPicture;
+  cVarName = p.cVarName;
+  nHelpId = p.nHelpId;
+  bValid = p.bValid;
+  bWhen = p.bWhen;
+  bChange = p.bChanged;
+  cMsg = p.cMsg;
+  lUpdate_ = p.lUpdate;
+  oCursor = p.oCursor;
+  lReadOnly = p.lReadOnly;
+  lSpinner = p.lSpinner;
+  bAction = p.bAction;
+  cBmpName = p.cBmpName;
+  cCueText = p.cCueText;
+  bPostKey = [](TGet&, const std::string& cBuffer) { return Value(cBuffer); };
+  COLORREF fore = p.nClrFore.value_or(GetSysColor(COLOR_WINDOWTEXT));
+  COLORREF back = p.nClrBack.value_or(GetSysColor(COLOR_WINDOW));
+  SetColor(fore, back);
+  nClrTextDis = Value(int64_t(fore));
+  nClrPaneDis = Value(int64_t(back));
+  TakeFont(*this, p.oFont);
+}
+
 TGetPtr TGet::New(const TGetParams& p) {
   auto g = std::make_shared<TGet>();
   TWindowPtr parent = ParentOrDefault(p.oWnd);
@@ -165,43 +161,17 @@ TGetPtr TGet::New(const TGetParams& p) {
       g->nExStyle |= WS_EX_CLIENTEDGE;
     }
   }
-  g->oGet = GETNEW(20, 20, g->bSetGet, p.cVarName, p.cPicture);
-  g->cPicture = p.cPicture;
-  g->cVarName = p.cVarName;
-  g->bValid = p.bValid;
-  g->bWhen = p.bWhen;
-  g->bChange = p.bChanged;
-  g->cMsg = p.cMsg;
-  g->lUpdate_ = p.lUpdate;
-  g->nHelpId = p.nHelpId;
-  g->oCursor = p.oCursor;
   g->lDrag = g->lDesign = p.lDesign;
-  g->lReadOnly = p.lReadOnly;
   g->lPassword = p.lPassword;
-  g->lSpinner = p.lSpinner;
-  g->bAction = p.bAction;
-  g->cBmpName = p.cBmpName;
-  g->cCueText = p.cCueText;
-  g->bPostKey = [](TGet&, const std::string& cBuffer) { return Value(cBuffer); };
-  COLORREF fore = p.nClrFore.value_or(GetSysColor(COLOR_WINDOWTEXT));
-  COLORREF back = p.nClrBack.value_or(GetSysColor(COLOR_WINDOW));
-  g->SetColor(fore, back);
+  g->InitFields(p);
   g->cCaption = g->oGet->Buffer();
-  g->nClrTextDis = Value(int64_t(fore));
-  g->nClrPaneDis = Value(int64_t(back));
-  TakeFont(*g, p.oFont);
   if (p.lPassword && !g->oFont) {
     g->oFont = TFont::New({.cFaceName = "Arial", .nHeight = -14, .lBold = true});
   }
-  if (Live(parent)) {
-    g->nId = GetNewId();
-    g->Create("EDIT");
-    if (!g->hWnd) return g;
-    parent->AddControl(g);
-    if (g->lDesign) g->CheckDots();
-  } else if (parent) {
-    parent->DefControl(g);
-  }
+  if (!g->CreateOrDefer(parent, "EDIT", [&] {
+        if (g->lDesign) g->CheckDots();
+      }))
+    return g;
   if (p.lSpinner) g->Spinner(p.bUp, p.bDown, p.bMin, p.bMax);
   return g;
 }
@@ -211,28 +181,7 @@ TGetPtr TGet::ReDefine(const TGetRedefineParams& p) {
   TWindowPtr parent = ParentOrDefault(p.oWnd);
   g->bSetGet = p.bSetGet ? p.bSetGet : OwnVar();
   if (g->bSetGet(std::nullopt).IsNil()) g->bSetGet(Value(std::string(30, ' ')));
-  g->oGet = GETNEW(20, 20, g->bSetGet, p.cVarName, p.cPicture);
-  g->cPicture = p.cPicture;
-  g->cVarName = p.cVarName;
-  g->nHelpId = p.nHelpId;
-  g->bValid = p.bValid;
-  g->bWhen = p.bWhen;
-  g->bChange = p.bChanged;
-  g->cMsg = p.cMsg;
-  g->lUpdate_ = p.lUpdate;
-  g->oCursor = p.oCursor;
-  g->lReadOnly = p.lReadOnly;
-  g->lSpinner = p.lSpinner;
-  g->bAction = p.bAction;
-  g->cBmpName = p.cBmpName;
-  g->cCueText = p.cCueText;
-  g->bPostKey = [](TGet&, const std::string& cBuffer) { return Value(cBuffer); };
-  COLORREF fore = p.nClrFore.value_or(GetSysColor(COLOR_WINDOWTEXT));
-  COLORREF back = p.nClrBack.value_or(GetSysColor(COLOR_WINDOW));
-  g->SetColor(fore, back);
-  g->nClrTextDis = Value(int64_t(fore));
-  g->nClrPaneDis = Value(int64_t(back));
-  TakeFont(*g, p.oFont);
+  g->InitFields(p);
   if (p.lSpinner) g->Spinner(p.bUp, p.bDown, p.bMin, p.bMax);
   g->Redefine(p.nId, parent);
   return g;
@@ -288,7 +237,8 @@ void TGet::Initiate(HWND hDlg) {
     oVScroll->SetRange(1, 3);
     oVScroll->SetPos(2);
   }
-  CreateButton();
+  auto dialog = hDlg ? std::dynamic_pointer_cast<TDialog>(Parent()) : nullptr;
+  CreateButton(dialog && dialog->lResize16 && dialog->cResName);
   if (!cCueText.empty()) SetCueBanner(true, cCueText);
 }
 
@@ -486,14 +436,11 @@ void TGet::Copy() {
   if (lPassword) return;  // a password never leaves the field
   std::string sel = GetSel();
   if (sel.empty()) return;
-  if (!PutClipboardText(hWnd, sel)) MsgAlert("The clipboard is not available now!");
+  field::PutClipboard(hWnd, sel);
 }
 
 void TGet::Cut() {
-  if (lReadOnly) {
-    MsgAlert("The get is read only!", "Can't cut");
-    return;
-  }
+  if (!field::MayCut(lReadOnly)) return;
   auto [s, e] = Sel();
   if (s >= e) return;
   Copy();
@@ -508,11 +455,8 @@ void TGet::Paste(std::optional<std::string> cText_) {
   if (cText_) {
     text = *cText_;
   } else {
-    auto clip = ClipboardText(hWnd);
-    if (!clip) {
-      MsgAlert("The clipboard is not available!");
-      return;
-    }
+    auto clip = field::ClipboardText(hWnd);
+    if (!clip) return;
     text = *clip;
   }
   text = AllTrim(text);
@@ -685,7 +629,7 @@ void TGet::ScrollDate(int n) {
 
 void TGet::SetColorFocus(std::optional<COLORREF> nClr) { SETGETCOLORFOCUS(nClr); }
 
-void TGet::CreateButton() {
+void TGet::CreateButton(bool lWidenedNext) {
   if (!bAction || !hWnd || oBtn) return;
   int height = nBottom - nTop + 1;
   RECT cr{};
@@ -704,6 +648,12 @@ void TGet::CreateButton() {
     SetMargins(1, height);
   }
   spec.nLeft = int(cr.right) - spec.nWidth;
+  if (lWidenedNext) {
+    // Placed for the get's widened width: it ends 5 pixels short of it.
+    const int h = nHeight();
+    spec.nWidth = spec.nHeight = std::max(h - 5, 4);
+    spec.nLeft = int(nWidth() * 1.167) - h;
+  }
   std::weak_ptr<TGet> weak = SelfGet();
   spec.bAction = [weak] {
     TGetPtr g = weak.lock();
@@ -1011,16 +961,7 @@ Value TGet::LButtonUp(int nRow, int nCol, int nKeyFlags) {
 }
 
 Value TGet::RButtonDown(int nRow, int nCol, int nKeyFlags) {
-  TControlPtr keep = SelfCtl();
-  if (hWnd && GetFocus() != hWnd) {
-    ::SetFocus(hWnd);
-    if (GetFocus() != hWnd) return Value(0);
-  }
-  if (bRClicked) {
-    bRClicked(nRow, nCol, nKeyFlags, *this);
-    return Value(0);
-  }
-  return Value();
+  return field::RightClick(*this, nRow, nCol, nKeyFlags).value_or(Value());
 }
 
 Value TGet::MouseMove(int nRow, int nCol, int nKeyFlags) {

@@ -166,7 +166,9 @@ class TGet : public TControl {
 
   // ---- colours, button, geometry -------------------------------------------------------------
   void SetColorFocus(std::optional<COLORREF> nClr = std::nullopt);
-  void CreateButton();
+  // lWidenedNext: a resource dialog with lResize16 widens the get (not the
+  // button inside it) by 1.16668 right after this.
+  void CreateButton(bool lWidenedNext = false);
   void Move(int nTop, int nLeft, int nWidth = 0, int nHeight = 0, bool lRepaint = true);
 
   // ---- events -----------------------------------------------------------------------------------
@@ -208,6 +210,9 @@ class TGet : public TControl {
   static inline GetButtonMaker ActionButtonMaker;  // none: the built-in push button
 
  private:
+  // The members New and ReDefine set alike from their arguments.
+  template <class Params>
+  void InitFields(const Params& p);
   std::pair<int, int> Sel() const;  // 0-based control selection
   void ShowCaretShape();
   void ReadBack(bool lPad);  // the control's own edit back into the buffer

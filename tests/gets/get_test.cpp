@@ -489,3 +489,34 @@ TEST(GetButton, ABitmapButtonTakesTheBitmapsWidthAndATransparentOneTheBarsLook) 
   EXPECT_TRUE(script.Finished());
   std::remove(bmp.c_str());
 }
+
+TEST(GetButton, InADialogThatWidensItsItemsTheButtonIsPlacedForTheWidenedGet) {
+  // The get's width and height as the template makes them, and the button's
+  // rectangle in the get's client area, after the dialog's start.
+  auto open = [](bool lResize16, SIZE& get, RECT& btn) {
+    auto dlg = TDialog::New({.cResName = DialogTemplate("GETS16")});
+    Value v(std::string(10, ' '));
+    auto g = TGet::ReDefine({.nId = 101, .bSetGet = BindVar(v), .oWnd = dlg, .bAction = [](TGet&) {}});
+    dlg->Activate({.bInit =
+                       [&](TWindow&) {
+                         get = {g->nWidth(), g->nHeight()};
+                         if (g->oBtn && g->oBtn->hWnd) {
+                           GetWindowRect(g->oBtn->hWnd, &btn);
+                           MapWindowPoints(HWND_DESKTOP, g->hWnd, reinterpret_cast<POINT*>(&btn), 2);
+                         }
+                         EndDialog(dlg->hWnd, IDOK);
+                       },
+                   .lResize16 = lResize16});
+  };
+  SIZE plain{}, widened{};
+  RECT plainBtn{}, btn{};
+  open(false, plain, plainBtn);
+  open(true, widened, btn);
+  ASSERT_GT(plain.cx, 0);
+  ASSERT_EQ(widened.cx, int(plain.cx * 1.16668));
+  const int h = plain.cy;
+  EXPECT_EQ(btn.right - btn.left, h - 5);
+  EXPECT_EQ(btn.bottom - btn.top, h - 5);
+  EXPECT_EQ(btn.left, int(plain.cx * 1.167) - h);
+  EXPECT_NE(btn.left, plainBtn.left);
+}
