@@ -214,6 +214,12 @@ struct DemoWindow {
     };
     ShowWindow(wnd->hWnd, SW_SHOWMAXIMIZED);
     Settle(wnd->hWnd);
+    // The real pointer rests on the browse: one elsewhere would end the
+    // posted drags with a mouse-leave message of its own timing.
+    RECT r{};
+    GetWindowRect(b->hWnd, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Settle(wnd->hWnd);
   }
   ~DemoWindow() {
     if (wnd->hWnd) DestroyWindow(wnd->hWnd);
