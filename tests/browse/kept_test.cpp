@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +31,33 @@ namespace {
 void Settle(HWND hWnd) {
   SYSREFRESH();
   UpdateWindow(hWnd);
+}
+
+// The real pointer rests on the middle of the browse's data area. The tests
+// send their drags as if it were there, and the browse asks the system to
+// report the pointer leaving it: with the real one over any other part of
+// the browse (a bar, the box between the bars, where earlier test programs
+// park it at the screen's bottom right) that report follows the next move
+// and ends the press, and no fling glides.
+void RestPointerOn(HWND hWnd) {
+  RECT r{};
+  GetClientRect(hWnd, &r);
+  POINT pt{r.right / 2, r.bottom / 2};
+  ClientToScreen(hWnd, &pt);
+  SetCursorPos(pt.x, pt.y);
+  Settle(hWnd);
+}
+
+testing::AssertionResult PointerOnData(HWND hWnd) {
+  POINT pt{};
+  GetCursorPos(&pt);
+  if (WindowFromPoint(pt) != hWnd)
+    return testing::AssertionFailure() << "the pointer at " << pt.x << "," << pt.y << " is not over the browse";
+  LRESULT hit = SendMessageA(hWnd, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
+  if (hit != HTCLIENT)
+    return testing::AssertionFailure() << "the pointer at " << pt.x << "," << pt.y << " hits " << hit
+                                       << ", not the browse's data area";
+  return testing::AssertionSuccess();
 }
 
 // Pixels of the browse window (frame and bars included) that differ between
@@ -64,6 +92,7 @@ struct Rig {
     };
     ShowWindow(parent.get()->hWnd, SW_SHOW);
     UpdateWindow(parent.get()->hWnd);
+    RestPointerOn(b->hWnd);
   }
   ~Rig() {
     if (parent.get()->hWnd) DestroyWindow(parent.get()->hWnd);
@@ -80,6 +109,7 @@ TEST(KeptPicture, EveryMoveShowsWhatAFullRepaintShows) {
   Rig d;
   TWBrowse& b = *d.b;
   ASSERT_TRUE(b.oVScroll);
+  ASSERT_TRUE(PointerOnData(b.hWnd));
   BrowseClock standing = SetBrowseClock({.tick = [] { return DWORD(5000); }, .sleep = [](DWORD) {}});
   for (int style : {2, 0, 1, 3, 4, 5, 6, 7, 8}) {
     b.nLineStyle = style;
@@ -130,7 +160,8 @@ TEST(KeptPicture, EveryMoveShowsWhatAFullRepaintShows) {
   }
   // A glide: ten lines in 50 ticks, released, run without pauses.
   DWORD tick = 1000;
-  SetBrowseClock({.tick = [&] { return tick; }, .sleep = [](DWORD) {}});
+  int pauses = 0;
+  SetBrowseClock({.tick = [&] { return tick; }, .sleep = [&](DWORD) { ++pauses; }});
   b.GoTop();
   SendMessageA(b.hWnd, WM_LBUTTONDOWN, MK_LBUTTON, d.At(25));
   for (int line = 24; line >= 15; --line) {
@@ -138,6 +169,7 @@ TEST(KeptPicture, EveryMoveShowsWhatAFullRepaintShows) {
     SendMessageA(b.hWnd, WM_MOUSEMOVE, MK_LBUTTON, d.At(line));
   }
   SendMessageA(b.hWnd, WM_LBUTTONUP, 0, d.At(15));
+  EXPECT_EQ(pauses, b.nMaxRowToAdvance);  // fast enough for the most rows
   d.Expect("glided");
   // A new brush and a new width drop the picture.
   b.SetColor(RGB(0, 0, 128), RGB(255, 255, 224));
@@ -214,12 +246,7 @@ struct DemoWindow {
     };
     ShowWindow(wnd->hWnd, SW_SHOWMAXIMIZED);
     Settle(wnd->hWnd);
-    // The real pointer rests on the browse: one elsewhere would end the
-    // posted drags with a mouse-leave message of its own timing.
-    RECT r{};
-    GetWindowRect(b->hWnd, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    Settle(wnd->hWnd);
+    RestPointerOn(b->hWnd);
   }
   ~DemoWindow() {
     if (wnd->hWnd) DestroyWindow(wnd->hWnd);
@@ -307,6 +334,21 @@ void Script(DemoWindow& d, const std::function<void(const std::string&)>& point)
   SetBrowseClock(saved);
 }
 
+// The glide pauses before each point that ends a drag.
+std::map<std::string, int> GlidesAtReleases(const std::vector<std::string>& points) {
+  std::map<std::string, int> glides;
+  int pauses = 0;
+  for (const std::string& point : points) {
+    if (point == "glide pause") {
+      ++pauses;
+      continue;
+    }
+    if (point.ends_with(" released")) glides[point] = pauses;
+    pauses = 0;
+  }
+  return glides;
+}
+
 // A run's data calls in order, each with the point it came before (a paint
 // the desktop sends late may fall before the next point).
 struct CallLog {
@@ -336,10 +378,13 @@ struct CallLog {
 TEST(KeptPicture, TheDemoShowsAtEveryStepWhatAFullRepaintShows) {
   // The kept picture: the window against a full repaint at every point.
   CallLog kept, full;
+  int most = 0;  // rows a glide goes at most
   {
     DemoWindow d;
     ASSERT_TRUE(d.b && d.b->oVScroll);
     ASSERT_TRUE(IsZoomed(d.wnd->hWnd));
+    ASSERT_TRUE(PointerOnData(d.b->hWnd));
+    most = d.b->nMaxRowToAdvance;
     d.logging = true;
     Script(d, [&](const std::string& name) {
       Settle(d.b->hWnd);
@@ -349,10 +394,20 @@ TEST(KeptPicture, TheDemoShowsAtEveryStepWhatAFullRepaintShows) {
       d.logging = true;
     });
   }
-  EXPECT_GT(kept.points.size(), 250u);
+  // The slow drags end without a glide, the flings glide the most rows;
+  // the script has 223 steps besides the glides' pauses.
+  const std::map<std::string, int> glides{{"slow drag released", 0},
+                                          {"slow drag back released", 0},
+                                          {"drag turning twice released", 0},
+                                          {"fling towards the end released", most},
+                                          {"fling towards the start released", most},
+                                          {"fling towards the end again released", most}};
+  EXPECT_EQ(GlidesAtReleases(kept.points), glides);
+  EXPECT_EQ(kept.points.size(), 223u + 3u * unsigned(most));
   // A browse drawing every line in every paint: the same data calls in the
   // same order.
   DemoWindow d(false);
+  ASSERT_TRUE(PointerOnData(d.b->hWnd));
   d.logging = true;
   Script(d, [&](const std::string& name) {
     Settle(d.b->hWnd);
