@@ -21,6 +21,7 @@ constexpr const char* kOldProcProp = "NxOldProc";
 HWND g_hWndApp = nullptr;
 bool g_running = false;
 HACCEL g_hAccel = nullptr;
+const MSG* g_refreshing = nullptr;  // the message the innermost SYSREFRESH dispatches
 EventRouter g_router = nullptr;
 
 struct ModelessRegistry {
@@ -238,6 +239,7 @@ void WINRUN(HWND hWnd) {
 bool SYSREFRESH() {
   HACCEL accel = std::exchange(g_hAccel, nullptr);
   MSG msg{};
+  const MSG* outer = std::exchange(g_refreshing, &msg);
   bool quit = false;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
@@ -250,12 +252,15 @@ bool SYSREFRESH() {
       DispatchMessageA(&msg);
     }
   }
+  g_refreshing = outer;
   // The application loop must still see the WM_QUIT the pump swallowed.
   if (quit && g_running) PostQuitMessage(int(msg.wParam));
   // A table installed during the pump wins over the one taken out.
   if (!g_hAccel) g_hAccel = accel;
   return !quit;
 }
+
+const MSG* SysRefreshMessage() { return g_refreshing; }
 
 bool LWRUNNING() { return g_running; }
 HWND GETWNDAPP() { return g_hWndApp; }

@@ -79,6 +79,10 @@ void XFREEPROC(WNDPROC nProc);
 void WINRUN(HWND hWnd = nullptr);
 // Pumps every pending message; false when WM_QUIT was met.
 bool SYSREFRESH();
+// The message the innermost running SYSREFRESH is dispatching, or nullptr.
+// A timer procedure that finds its own WM_TIMER here runs in the middle of
+// whatever handler pumped, not in an idle turn of a loop.
+const MSG* SysRefreshMessage();
 bool LWRUNNING();
 HWND GETWNDAPP();
 void SETWNDAPP(HWND hWnd);

@@ -65,11 +65,13 @@ void Pump() {
   }
 }
 
-// Runs the steps against the popup while `edit` waits in it.
+// Runs the steps against the popup while `edit` waits in it, from the
+// moment its field has the focus.
 template <class F>
 void WithPopup(std::vector<Script::Step> steps, F&& edit) {
-  Script script(std::move(steps), [] { return Popup() != nullptr; },
-                [] { PostMessageA(Popup(), WM_COMMAND, IDCANCEL, 0); });
+  Script script(
+      dlgtest::FirstWhen([] { return dlgtest::ShownWithFocus(Popup()); }, std::move(steps)),
+      [] { return Popup() != nullptr; }, [] { PostMessageA(Popup(), WM_COMMAND, IDCANCEL, 0); });
   script.Start();
   edit();
   EXPECT_TRUE(script.Finished()) << "the editor closed before its steps were done";

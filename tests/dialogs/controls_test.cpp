@@ -14,6 +14,7 @@
 
 using namespace nx;
 using dlgtest::Checked;
+using dlgtest::ModalScript;
 using dlgtest::PostClick;
 using dlgtest::PostKey;
 using dlgtest::Script;
@@ -107,10 +108,9 @@ TEST(SimpleControls, ButtonWhoseActionOpensADialogThatClicksItDoesNotReenter) {
                         ++actions;
                         inner = TDialog::New({.cCaption = "Inner", .nWidth = 200, .nHeight = 120});
                         TCheckBox::New({.nRow = 10, .nCol = 10, .oWnd = inner, .lPixel = true});
-                        Script script(
-                            {[&] { PostMessageA(btn->hWnd, BM_CLICK, 0, 0); },  // the same button again
-                             [&] { PostKey(VK_ESCAPE, inner->hWnd); }},
-                            [&] { return inner->hWnd != nullptr; }, [&] { EndDialog(inner->hWnd, 99); });
+                        Script script = ModalScript(
+                            inner, {[&] { PostMessageA(btn->hWnd, BM_CLICK, 0, 0); },  // the same button again
+                                    [&] { PostKey(VK_ESCAPE, inner->hWnd); }});
                         inner->Activate({.bInit = [&](TWindow&) { script.Start(); }});
                       },
                       .nWidth = 80, .nHeight = 24, .lPixel = true});

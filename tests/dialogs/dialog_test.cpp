@@ -23,6 +23,7 @@
 
 using namespace nx;
 using dlgtest::Checked;
+using dlgtest::ModalScript;
 using dlgtest::PostAltChar;
 using dlgtest::PostClick;
 using dlgtest::PostKey;
@@ -31,15 +32,6 @@ using dlgtest::Script;
 namespace {
 
 using ErrorCatcher = nxtest::RaisedErrors;
-
-// A script for a modal dialog: it runs until the dialog has ended.
-Script ModalScript(const TDialogPtr& dlg, std::vector<Script::Step> steps) {
-  return Script(
-      std::move(steps), [dlg] { return dlg->hWnd != nullptr; },
-      [dlg] {
-        if (dlg->hWnd) EndDialog(dlg->hWnd, 99);
-      });
-}
 
 TDialogPtr PixelDialog(int width = 320, int height = 200) {
   return TDialog::New({.cCaption = "Test", .nWidth = width, .nHeight = height});

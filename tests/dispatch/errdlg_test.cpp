@@ -119,12 +119,13 @@ void CheckDialog(HWND dlg, bool retry, bool def) {
          std::fflush(stderr);
          ExitProcess(got == Value("done") ? kRetried : got == Value(false) ? kDefaulted : 30);
        },
-       [&] {
-         dlg = FindWindowA(nullptr, nxtest::kErrorDialogCaption);
-         if (!dlg) Wrong("no dialog");
-         CheckDialog(dlg, retry, def);
-         answer(dlg);
-       }},
+       dlgtest::When([] { return IsWindowVisible(FindWindowA(nullptr, nxtest::kErrorDialogCaption)); },
+                     [&] {
+                       dlg = FindWindowA(nullptr, nxtest::kErrorDialogCaption);
+                       if (!dlg) Wrong("no dialog");
+                       CheckDialog(dlg, retry, def);
+                       answer(dlg);
+                     })},
       [&] { return true; }, [] { ExitProcess(4); });
   script.Start();
   w->Activate();
@@ -167,12 +168,10 @@ namespace {
 // Retry is refused before the application loop runs: it ends the program.
 [[noreturn]] void RetryBeforeTheLoop() {
   ErrorSys();
-  dlgtest::Script script({[] {
-                            HWND dlg = FindWindowA(nullptr, nxtest::kErrorDialogCaption);
-                            if (!dlg) Wrong("no dialog");
-                            Click(dlg, "&Retry");
-                          }},
-                         [] { return true; }, [] { ExitProcess(4); });
+  dlgtest::Script script(
+      {dlgtest::When([] { return IsWindowVisible(FindWindowA(nullptr, nxtest::kErrorDialogCaption)); },
+                     [] { Click(FindWindowA(nullptr, nxtest::kErrorDialogCaption), "&Retry"); })},
+      [] { return true; }, [] { ExitProcess(4); });
   script.Start();
   auto e = ErrorNew("TEST", EG_ARG, 77, "Provoked");
   e->CanRetry = true;

@@ -15,6 +15,7 @@
 
 using namespace nx;
 using dlgtest::Checked;
+using dlgtest::ModalScript;
 using dlgtest::PostAltChar;
 using dlgtest::PostKey;
 using dlgtest::Script;
@@ -233,7 +234,8 @@ TEST(Folder, ResourceDialogBindsPagesAndSwitchesThemFromItsOwnLoop) {
   auto gridBox = TCheckBox::ReDefine({.nId = ID_GRID, .bSetGet = BindVar(grid), .oWnd = f->aDialogs[0]});
   auto saveBox = TCheckBox::ReDefine({.nId = ID_AUTOSAVE, .bSetGet = BindVar(autosave), .oWnd = f->aDialogs[1]});
   std::vector<HWND> pages;
-  Script script(
+  Script script = ModalScript(
+      dlg,
       {[&] {
          ASSERT_NE(dlg->hWnd, nullptr);
          EXPECT_EQ(f->hWnd, GetDlgItem(dlg->hWnd, ID_TABS));
@@ -272,11 +274,7 @@ TEST(Folder, ResourceDialogBindsPagesAndSwitchesThemFromItsOwnLoop) {
          EXPECT_TRUE(Checked(gridBox->hWnd));
          EXPECT_FALSE(Checked(saveBox->hWnd));
          dlg->End(IDOK);
-       }},
-      [&] { return dlg->hWnd != nullptr; },
-      [&] {
-        if (dlg->hWnd) EndDialog(dlg->hWnd, 99);
-      });
+       }});
   dlg->Activate({.bInit = [&](TWindow&) { script.Start(); }});
   EXPECT_TRUE(script.Finished());
   EXPECT_EQ(dlg->nResult, Value(IDOK));

@@ -25,18 +25,12 @@
 #include "rt/strings.h"
 
 using namespace nx;
+using dlgtest::ModalScript;
 using dlgtest::PostKey;
 using dlgtest::Script;
+using dlgtest::When;
 
 namespace {
-
-Script ModalScript(const TDialogPtr& dlg, std::vector<Script::Step> steps) {
-  return Script(
-      std::move(steps), [dlg] { return dlg->hWnd != nullptr; },
-      [dlg] {
-        if (dlg->hWnd) EndDialog(dlg->hWnd, 99);
-      });
-}
 
 void Type(const std::string& text, HWND target = nullptr) {
   if (!target) target = GetFocus();
@@ -379,13 +373,14 @@ TEST(MultiGet, FollowsItsTextReadOnlyStaysAndTheMenuGreys) {
             [&] {
               // Go To: the line typed reaches the target supplied.
               Script inner(
-                  {[&] { Type("3"); },
-                   [&] {
-                     HWND box = GetActiveWindow();
-                     HWND ok = FindWindowExA(box, nullptr, "Button", "&Ok");
-                     ASSERT_NE(ok, nullptr);
-                     PostMessageA(ok, BM_CLICK, 0, 0);
-                   }},
+                  dlgtest::FirstWhen([] { return dlgtest::ShownWithFocus(FindWindowA(nullptr, "Go To")); },
+                                     {[&] { Type("3"); },
+                                      [&] {
+                                        HWND box = GetActiveWindow();
+                                        HWND ok = FindWindowExA(box, nullptr, "Button", "&Ok");
+                                        ASSERT_NE(ok, nullptr);
+                                        PostMessageA(ok, BM_CLICK, 0, 0);
+                                      }}),
                   [] { return FindWindowA(nullptr, "Go To") != nullptr; },
                   [] { EndDialog(FindWindowA(nullptr, "Go To"), IDCANCEL); });
               inner.Start();
@@ -479,12 +474,13 @@ TEST(GetButton, ABitmapButtonTakesTheBitmapsWidthAndATransparentOneTheBarsLook) 
               EXPECT_TRUE(flat->oBtn->lCancel);
               dlgtest::PostClick(flat->oBtn->hWnd);
             },
-            [&] {
-              ASSERT_EQ(actions.size(), 1u);
-              EXPECT_EQ(actions[0], flat.get());
-              EXPECT_EQ(GetFocus(), flat->hWnd);
-              PostKey(VK_ESCAPE);
-            }});
+            When([&] { return !actions.empty(); },  // the click, after the button took the focus
+                 [&] {
+                   ASSERT_EQ(actions.size(), 1u);
+                   EXPECT_EQ(actions[0], flat.get());
+                   EXPECT_EQ(GetFocus(), flat->hWnd);
+                   PostKey(VK_ESCAPE);
+                 })});
   dlg->Activate({.bInit = [&](TWindow&) { script.Start(); }});
   EXPECT_TRUE(script.Finished());
   std::remove(bmp.c_str());

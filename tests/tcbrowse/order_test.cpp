@@ -349,14 +349,16 @@ TEST_F(Orders, DoubleClickEditsThroughTheCellEditor) {
     auto rescue = [&] { PostMessageA(popup(), WM_COMMAND, IDCANCEL, 0); };
     std::string shown;
     {
-      dlgtest::Script script({[&] {
+      dlgtest::Script script(
+          dlgtest::FirstWhen([&] { return dlgtest::ShownWithFocus(popup()); },
+                             {[&] {
                                 char text[32] = "";
                                 GetWindowTextA(GetFocus(), text, sizeof text);
                                 shown = text;
                                 for (char c : std::string("Quill")) PostMessageA(GetFocus(), WM_CHAR, WPARAM(c), 1);
                               },
-                              [] { dlgtest::PostKey(VK_RETURN); }},
-                             [&] { return popup() != nullptr; }, rescue);
+                              [] { dlgtest::PostKey(VK_RETURN); }}),
+          [&] { return popup() != nullptr; }, rescue);
       script.Start();
       h.Send(WM_LBUTTONDBLCLK, 20, h.Y(row));
       EXPECT_TRUE(script.Finished());
