@@ -317,6 +317,7 @@ TEST(Natives, RegisterClassAndClassInfo) {
   EXPECT_EQ(r.right - r.left, 50);
   DestroyWindow(h);
   EXPECT_EQ(CREATEWINDOW("NxNoSuchClass", "", 0, 0, 0, 1, 1, nullptr, nullptr), nullptr);
+  UnregisterClassA("NxTestClass", inst);  // the test can run again in the same process
 }
 
 TEST(Natives, SubclassAndRestore) {
