@@ -147,8 +147,11 @@ class TWBrowse : public TControl {
   void DrawIcons();
   void DrawIcon(int nIcon, bool lFocused = false);
   // Drops the picture the browse keeps between paints: the next paint draws
-  // every line anew (for code that draws over the browse itself).
-  void ForgetPicture();
+  // every line anew (for code that draws over the browse itself). lHeader
+  // false keeps the header line drawn for this look and width, which the
+  // browse drops by itself when the look, the width or the header's texts,
+  // widths or colours change.
+  void ForgetPicture(bool lHeader = true);
   int nAtIcon(int nRow, int nCol);
   HFONT FontHandle() const;
 

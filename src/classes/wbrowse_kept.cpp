@@ -5,7 +5,9 @@
 // them, clipped to those rows, and copies the picture to the screen. The
 // pixels are a full paint's: every pixel row is drawn by the fill and by the
 // lines over it (a line's grid reaches two rows into the line above), and
-// rows whose lines are unchanged hold what those lines drew last time.
+// rows whose lines are unchanged hold what those lines drew last time. The
+// header line, drawn on the fill, is kept apart for as long as its call,
+// the look and the width stay: a paint that must draw it copies it.
 #include <algorithm>
 
 #include "classes/brush.h"
@@ -65,6 +67,22 @@ struct TWBrowse::LineCall {
 };
 
 struct TWBrowse::KeptPicture {
+  // The header line as its call drew it on the brush's fill, whole.
+  struct Header {
+    HDC dc = nullptr;
+    HBITMAP bmp = nullptr;
+    HGDIOBJ oldBmp = nullptr;
+    std::optional<LineCall> call;
+    int width = 0;  // the window's outer width, which the painter reads
+    void Free() {
+      if (dc && oldBmp) SelectObject(dc, oldBmp);
+      if (dc) DeleteDC(dc);
+      if (bmp) DeleteObject(bmp);
+      dc = nullptr, bmp = nullptr, oldBmp = nullptr;
+      call.reset();
+    }
+  } header;
+
   HDC dc = nullptr;
   HBITMAP bmp = nullptr;
   HGDIOBJ oldBmp = nullptr;
@@ -88,6 +106,7 @@ struct TWBrowse::KeptPicture {
 
   ~KeptPicture() { Free(); }
   void Free() {
+    header.Free();
     if (dc) {
       SelectObject(dc, oldBmp);
       DeleteDC(dc);
@@ -114,12 +133,41 @@ struct TWBrowse::KeptPicture {
     width = w, height = h;
     return true;
   }
+
+  // Whether the kept header is what this call draws now.
+  bool HeaderHolds(const LineCall& c, int outer) const {
+    return header.dc && header.call && *header.call == c && header.width == outer;
+  }
+  // Keeps the header line just drawn, rows 0 to lineHeight, before any
+  // other line draws over them.
+  void KeepHeader(const LineCall& c, int outer) {
+    header.call.reset();
+    if (!header.dc) {
+      header.dc = CreateCompatibleDC(dc);
+      header.bmp = header.dc ? CreateCompatibleBitmap(dc, std::max(width, 1), std::max(lineHeight, 1)) : nullptr;
+      header.oldBmp = header.bmp ? SelectObject(header.dc, header.bmp) : nullptr;
+      if (!header.oldBmp || header.oldBmp == HGDI_ERROR) {
+        header.oldBmp = nullptr;
+        header.Free();
+        return;
+      }
+    }
+    if (BitBlt(header.dc, 0, 0, width, lineHeight, dc, 0, 0, SRCCOPY)) header.call = c, header.width = outer;
+  }
 };
 
-void TWBrowse::ForgetPicture() {
+namespace {
+int OuterWidth(HWND hWnd) {
+  RECT r{};
+  return hWnd && GetWindowRect(hWnd, &r) ? int(r.right - r.left) : 0;
+}
+}  // namespace
+
+void TWBrowse::ForgetPicture(bool lHeader) {
   if (kept_) {
     kept_->lines.clear();
     kept_->above.clear();
+    if (lHeader) kept_->header.Free();
   }
 }
 
@@ -176,8 +224,7 @@ HDC TWBrowse::KeptBegin(HDC hPaintDC) {
   int lineHeight = tm.tmHeight + 1;
   if (font != k.font || lineHeight != k.lineHeight || themed != k.themed || lb.lbStyle != k.brush.lbStyle ||
       lb.lbColor != k.brush.lbColor || lb.lbHatch != k.brush.lbHatch) {
-    k.lines.clear();
-    k.above.clear();
+    ForgetPicture();
     k.font = font, k.lineHeight = lineHeight, k.themed = themed, k.brush = lb;
   }
   k.calls.clear();
@@ -198,7 +245,7 @@ void TWBrowse::KeptEnd(HDC hPaintDC) {
   KeptPicture& k = *kept_;
   k.recording = false;
   if (k.direct) {
-    ForgetPicture();
+    ForgetPicture(false);
     BitBlt(hPaintDC, 0, 0, k.width, k.height, k.dc, 0, 0, SRCCOPY);
     return;
   }
@@ -240,13 +287,34 @@ void TWBrowse::KeptEnd(HDC hPaintDC) {
         addRows(top - kReachUp, top);
     }
   }
+  // The header can be kept when it is the first call and the only one of
+  // its line, and shows no bitmap (one can change under its handle).
+  bool header = !k.calls.empty() && k.calls[0].p.nLine == 0;
+  for (size_t i = 0; header && i < k.calls.size(); ++i)
+    if (i > 0 && k.calls[i].p.nLine == 0) header = false;
+  if (header)
+    for (const Value& v : k.calls[0].values)
+      if (v.IsNumber()) header = false;
   RECT box{};
   if (GetRgnBox(dirty, &box) != NULLREGION) {
     SelectClipRgn(k.dc, dirty);
     FillRgn(k.dc, dirty, oBrush->hBrush);
-    for (const LineCall& c : k.calls) {
+    const int outer = header ? OuterWidth(hWnd) : 0;
+    for (size_t i = 0; i < k.calls.size(); ++i) {
+      const LineCall& c = k.calls[i];
       RECT reach{0, c.p.nLine * h - kReachUp, k.width, (c.p.nLine + 1) * h};
-      if (full || outside || RectInRegion(dirty, &reach)) WBRWLINE(c.Params(hWnd, k.dc));
+      if (!full && !outside && !RectInRegion(dirty, &reach)) continue;
+      if (i == 0 && header && k.HeaderHolds(c, outer)) {
+        BitBlt(k.dc, 0, 0, k.width, h, k.header.dc, 0, 0, SRCCOPY);
+        continue;
+      }
+      WBRWLINE(c.Params(hWnd, k.dc));
+      if (i == 0 && header) {
+        // Kept only when drawn whole on the fill.
+        HRGN band = CreateRectRgn(0, 0, k.width, h);
+        if (CombineRgn(band, band, dirty, RGN_DIFF) == NULLREGION) k.KeepHeader(c, outer);
+        DeleteObject(band);
+      }
     }
     SelectClipRgn(k.dc, nullptr);
   }
@@ -255,7 +323,7 @@ void TWBrowse::KeptEnd(HDC hPaintDC) {
   k.above = k.lines;
   // A bitmap may have reached lines whose records do not show it: the next
   // paint draws everything anew too.
-  if (outside || bitmaps) ForgetPicture();
+  if (outside || bitmaps) ForgetPicture(false);
   k.calls.clear();
   BitBlt(hPaintDC, 0, 0, k.width, k.height, k.dc, 0, 0, SRCCOPY);
 }
@@ -268,7 +336,7 @@ void TWBrowse::KeptScroll(int nLines) {
   int count = (k.height - h) / h;
   int n = std::abs(nLines);
   if (n >= count) {
-    ForgetPicture();
+    ForgetPicture(false);
     return;
   }
   int kept = (count - n) * h;

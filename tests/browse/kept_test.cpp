@@ -83,6 +83,8 @@ struct Rig {
   Rig() {
     tall = CreateBitmap(12, 40, 1, 1, nullptr);
     b = ArrayBrowse(parent.get(), table, 8, {100, 100, 100, 100, 100, 100, 100}, 780, 500);
+    for (const char* text : {"One", "Two", "Three", "Four", "Five", "Six", "Seven", "Eight"})
+      b->aHeaders.emplace_back(text);
     auto plain = b->bLine;
     b->bLine = [this, plain](TWBrowse& brw) {
       reads.push_back(brw.nAtRow());
@@ -177,6 +179,18 @@ TEST(KeptPicture, EveryMoveShowsWhatAFullRepaintShows) {
   d.Expect("new colours");
   MoveWindow(b.hWnd, 0, 0, 640, 420, TRUE);
   d.Expect("resized");
+  // The header, kept apart, is drawn anew when its texts, a column's width
+  // or its colours change.
+  b.aHeaders[1] = Value("Second");
+  b.Refresh();
+  d.Expect("new header text");
+  b.aColSizes[0] = 60;
+  b.Refresh();
+  d.Expect("new column width");
+  b.nClrForeHead = RGB(255, 255, 0);
+  b.nClrBackHead = RGB(128, 0, 0);
+  b.Refresh();
+  d.Expect("new header colours");
   SetBrowseClock(standing);
 }
 
