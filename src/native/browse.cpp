@@ -1,7 +1,9 @@
 #include "native/browse.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include "native/draw.h"
 #include "native/draw_internal.h"
@@ -32,38 +34,80 @@ int LineHeight(HDC dc) {
   return tm.tmHeight + 1;
 }
 
-// Grid lines of one data cell. One pen, selected once, serves a whole line
-// (styles 2 and 5 to 8): the pixels are those of a pen made per cell, and
-// nothing else in a line draws with the selected pen.
-void GridCell(HDC dc, int nLineStyle, int top, int left, int bottom, int clip) {
-  switch (nLineStyle) {
-    case 1: WNDBOX(dc, top - 1, left - 1, bottom, clip); break;
-    case 2:
-      MoveToEx(dc, left - 2, top - 2, nullptr);
-      LineTo(dc, left - 2, bottom);
-      LineTo(dc, clip, bottom);
-      break;
-    case 3: WNDBOXRAISED(dc, top, left, bottom, clip); break;
-    case 4:
-      SetTextColor(dc, 0);
-      FRAMEDOT(dc, top - 1, left - 1, bottom, clip);
-      break;
-    case 5:
-    case 6:
-      MoveToEx(dc, left - 1, top - 2, nullptr);
-      LineTo(dc, left - 1, bottom);
-      break;
-    case 7:
-    case 8:
-      MoveToEx(dc, left - 2, bottom, nullptr);
-      LineTo(dc, clip, bottom);
-      break;
-    default: break;
+// The grid lines of a line's data cells, gathered and drawn with the line's
+// one pen in one call (styles 2 and 5 to 8); the other styles draw their
+// frames cell by cell. The pixels are those of the lines drawn per cell:
+// no later cell's text reaches a grid line of an earlier one, and a bitmap
+// cell (which may) has the lines before it drawn first.
+class Grid {
+ public:
+  Grid(HDC dc, int nLineStyle) : dc_(dc), style_(nLineStyle) {}
+  ~Grid() { Flush(); }
+  Grid(const Grid&) = delete;
+  Grid& operator=(const Grid&) = delete;
+
+  void Cell(int top, int left, int bottom, int clip) {
+    switch (style_) {
+      case 1: WNDBOX(dc_, top - 1, left - 1, bottom, clip); break;
+      case 2: Add({{left - 2, top - 2}, {left - 2, bottom}, {clip, bottom}}); break;
+      case 3: WNDBOXRAISED(dc_, top, left, bottom, clip); break;
+      case 4:
+        SetTextColor(dc_, 0);
+        FRAMEDOT(dc_, top - 1, left - 1, bottom, clip);
+        break;
+      case 5:
+      case 6: Add({{left - 1, top - 2}, {left - 1, bottom}}); break;
+      case 7:
+      case 8: Add({{left - 2, bottom}, {clip, bottom}}); break;
+      default: break;
+    }
   }
-}
+  void Flush() {
+    if (counts_.empty()) return;
+    PolyPolyline(dc_, points_.data(), counts_.data(), DWORD(counts_.size()));
+    // The current position where the last line ended, as line by line.
+    MoveToEx(dc_, points_.back().x, points_.back().y, nullptr);
+    points_.clear();
+    counts_.clear();
+  }
+
+ private:
+  void Add(std::initializer_list<POINT> polyline) {
+    points_.insert(points_.end(), polyline);
+    counts_.push_back(DWORD(polyline.size()));
+  }
+  HDC dc_;
+  int style_;
+  std::vector<POINT> points_;
+  std::vector<DWORD> counts_;
+};
 
 COLORREF PenColor(int nLineStyle) { return nLineStyle == 5 || nLineStyle == 7 ? RGB(0, 0, 0) : kGrey; }
 bool NeedsPen(int nLineStyle) { return nLineStyle == 2 || (nLineStyle >= 5 && nLineStyle <= 8); }
+
+// The device context's text colours and alignment, set only when they change.
+class TextState {
+ public:
+  explicit TextState(HDC dc) : dc_(dc), align_(GetTextAlign(dc)), oldAlign_(align_) {}
+  ~TextState() { SetTextAlign(dc_, oldAlign_); }
+  TextState(const TextState&) = delete;
+  TextState& operator=(const TextState&) = delete;
+  void Colours(COLORREF text, COLORREF pane) {
+    if (!known_ || text_ != text) SetTextColor(dc_, text_ = text);
+    if (!known_ || pane_ != pane) SetBkColor(dc_, pane_ = pane);
+    known_ = true;
+  }
+  void Align(UINT align) {
+    if (align_ != align) SetTextAlign(dc_, align_ = align);
+  }
+  void TextChanged() { text_ = CLR_INVALID; }  // set behind its back
+
+ private:
+  HDC dc_;
+  bool known_ = false;
+  COLORREF text_ = CLR_INVALID, pane_ = CLR_INVALID;
+  UINT align_, oldAlign_;
+};
 
 BrowseClock g_clock;
 
@@ -82,18 +126,18 @@ void WBRWLINE(const WBrwLineParams& p) {
   int top = height * p.nLine, bottom = top + height - 1;
   // Colour blocks of the line are evaluated once, without a column.
   COLORREF lineText = p.nClrText.Get(0), linePane = p.nClrPane.Get(0);
-  SetTextColor(h, lineText);
-  SetBkColor(h, linePane);
-  UINT oldAlign = GetTextAlign(h);
+  TextState state(h);
+  state.Colours(lineText, linePane);
   bool header = p.nLine == 0;
   bool themedHeader = header && ISAPPTHEMED() && ISTHEMEACTIVE();
   bool classicHeader = header && !ISAPPTHEMED();
   std::optional<HeaderRow> headerRow;
   if (themedHeader) headerRow.emplace(p.hWnd, h);
-  TempObj<HPEN> pen(!header && !p.lTree && NeedsPen(p.nLineStyle) ? CreatePen(PS_SOLID, 1, PenColor(p.nLineStyle))
-                                                                   : nullptr);
+  bool gridded = !header && !p.lTree;
+  TempObj<HPEN> pen(gridded && NeedsPen(p.nLineStyle) ? CreatePen(PS_SOLID, 1, PenColor(p.nLineStyle)) : nullptr);
   std::optional<SelectIn> linePen;  // deselected before the pen is deleted
   if (pen) linePen.emplace(h, pen);
+  Grid grid(h, gridded ? p.nLineStyle : 0);  // drawn before the pen goes
   int extra = !header && (p.nLineStyle == 0 || p.nLineStyle == 7 || p.nLineStyle == 8) ? 2 : 0;
   int count = int(p.aValues.size());
   for (int c = std::max(p.nColPos, 1); c <= count; ++c) {
@@ -111,40 +155,38 @@ void WBRWLINE(const WBrwLineParams& p) {
       TempObj<HBRUSH> brush(CreateSolidBrush(back));
       FillRect(h, &r, brush);
       brush.Reset();
+      grid.Flush();  // a bitmap may reach the lines of the cells before it
       DRAWMASKED(h, reinterpret_cast<HBITMAP>(static_cast<intptr_t>(value.AsInt())), top, left);
     } else {
       if (active) {
-        SetTextColor(h, lineText);
-        SetBkColor(h, linePane);
+        state.Colours(lineText, linePane);
       } else if (!header) {
-        SetTextColor(h, p.nColAct ? p.nClrTextCell.Get(c) : p.nClrText.block ? p.nClrText.block(c) : lineText);
-        SetBkColor(h, p.nColAct ? p.nClrPaneCell.Get(c) : p.nClrPane.block ? p.nClrPane.block(c) : linePane);
+        COLORREF text = p.nColAct ? p.nClrTextCell.Get(c) : p.nClrText.block ? p.nClrText.block(c) : lineText;
+        COLORREF pane = p.nColAct ? p.nClrPaneCell.Get(c) : p.nClrPane.block ? p.nClrPane.block(c) : linePane;
+        state.Colours(text, pane);
       }
-      std::string text = cValToChar(value);
+      std::string converted = value.IsString() ? std::string() : cValToChar(value);
+      const std::string& text = value.IsString() ? value.AsString() : converted;
       if (p.lTree) {
         DRAWTEXT(h, text, ARect{top, left + 4, bottom, clip});
       } else if (themedHeader) {
         headerRow->Item(top - 1, left, bottom, clip, ANSITOOEM(text));
-      } else if (p.aJustify && c <= int(p.aJustify->size()) && (*p.aJustify)[size_t(c - 1)]) {
-        SetTextAlign(h, TA_RIGHT);
-        EXTTEXTOUT(h, top, clip - 2, ARect{top, left, bottom, clip + extra}, text);
       } else {
-        SetTextAlign(h, TA_LEFT);
-        EXTTEXTOUT(h, top, left + 2, ARect{top, left, bottom, clip + extra}, text);
+        bool toRight = p.aJustify && c <= int(p.aJustify->size()) && (*p.aJustify)[size_t(c - 1)];
+        state.Align(toRight ? TA_RIGHT : TA_LEFT);
+        RECT r{left, top, clip + extra, bottom};
+        ExtTextOutA(h, toRight ? clip - 2 : left + 2, top, ETO_OPAQUE | ETO_CLIPPED, &r, text.data(),
+                    UINT(text.size()), nullptr);
       }
     }
-    if (!p.lTree) {
-      if (header) {
-        if (classicHeader) {
-          WNDBOX(h, top - 1, left - 1, bottom, clip);
-          WNDBOXRAISED(h, top, left, bottom - 1, clip - 1);
-        }
-      } else {
-        GridCell(h, p.nLineStyle, top, left, bottom, clip);
-      }
+    if (classicHeader && !p.lTree) {
+      WNDBOX(h, top - 1, left - 1, bottom, clip);
+      WNDBOXRAISED(h, top, left, bottom - 1, clip - 1);
+    } else if (gridded) {
+      grid.Cell(top, left, bottom, clip);
+      if (p.nLineStyle == 4) state.TextChanged();
     }
   }
-  SetTextAlign(h, oldAlign);
 }
 
 int NWROWS(HWND hWnd, HDC hDC, HFONT hFont) {
