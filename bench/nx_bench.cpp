@@ -649,21 +649,28 @@ void Bench::B1B2B3() {
   int warm = Reps(10, 3), reps = Reps(200, 20);
 
   // B1: the browse, repainted with nothing changed (its kept picture holds
-  // every line) and with every line changed (the picture dropped first).
+  // every line), with every data line changed (the lines dropped first, as
+  // after a page move: the header is copied as drawn for this width), and
+  // with everything drawn anew (the header too, as after a change of look).
   Stats s1 = Summarize(Time(warm, reps, [&] {
-    b.ForgetPicture();
+    b.ForgetPicture(false);
     FullRepaint(hb);
   }));
   b1 = s1.median;
   Stats s1n = Summarize(Time(warm, reps, [&] { FullRepaint(hb); }));
   b1Same = s1n.median;
+  Stats s1a = Summarize(Time(warm, reps, [&] {
+    b.ForgetPicture();
+    FullRepaint(hb);
+  }));
   RECT cr;
   GetClientRect(hb, &cr);
   rep.Add("B1", "browse repaint, every line changed (demo, maximized)", s1.median, "ms",
           Fmt("client %.0fx%.0f; ", cr.right, cr.bottom) +
-              (ISAPPTHEMED() && ISTHEMEACTIVE() ? "header drawn by the visual style; " : "classic header; ") +
-              Spread(s1));
+              (ISAPPTHEMED() && ISTHEMEACTIVE() ? "header drawn by the visual style" : "classic header") +
+              ", kept per width; " + Spread(s1));
   rep.Add("B1", "browse refresh, nothing changed", s1n.median, "ms", Spread(s1n));
+  rep.Add("B1", "browse repaint, everything drawn anew (header too)", s1a.median, "ms", Spread(s1a));
 
   // The floor and the list view take the browse's place, one at a time.
   RECT r = RectInParent(hb);
@@ -914,6 +921,68 @@ void Bench::Profile() {
           }
         SelectObject(mem, f);
       }));
+  {
+    // Where the line painter's time goes beside the text: each of its calls
+    // a line or a cell makes, over the 46 lines' 322 cells, on the memory DC.
+    const int cols = int(values.size());
+    HPEN grey = CreatePen(PS_SOLID, 1, RGB(128, 128, 128));
+    add("46 lines: window width, font select, text metrics", Time(3, reps, [&] {
+          for (int i = 1; i <= lines; ++i) {
+            RECT wr;
+            GetWindowRect(hb, &wr);
+            HGDIOBJ f = SelectObject(mem, font);
+            TEXTMETRICA tm;
+            GetTextMetricsA(mem, &tm);
+            SelectObject(mem, f);
+          }
+        }));
+    add("46 lines: a grid pen made, selected and deleted", Time(3, reps, [&] {
+          for (int i = 1; i <= lines; ++i) {
+            HPEN p = CreatePen(PS_SOLID, 1, RGB(128, 128, 128));
+            HGDIOBJ o = SelectObject(mem, p);
+            SelectObject(mem, o);
+            DeleteObject(p);
+          }
+        }));
+    add("322 cells: text and pane colours set", Time(3, reps, [&] {
+          for (int i = 0; i < lines * cols; ++i) {
+            SetTextColor(mem, b.nClrText);
+            SetBkColor(mem, b.nClrPane);
+          }
+        }));
+    add("322 cells: alignment set", Time(3, reps, [&] {
+          for (int i = 0; i < lines * cols; ++i) SetTextAlign(mem, TA_LEFT);
+        }));
+    add("322 cells: value to text", Time(3, reps, [&] {
+          for (int i = 1; i <= lines; ++i)
+            for (const Value& v : values) cValToChar(v);
+        }));
+    HGDIOBJ oldPen = SelectObject(mem, grey);
+    add("322 cells: grid by MoveToEx and two LineTo", Time(3, reps, [&] {
+          for (int i = 1; i <= lines; ++i)
+            for (int c = 0, x = 0; c < cols; ++c, x += 100) {
+              MoveToEx(mem, x - 2, i * lineHeight - 2, nullptr);
+              LineTo(mem, x - 2, i * lineHeight + lineHeight - 1);
+              LineTo(mem, x + 99, i * lineHeight + lineHeight - 1);
+            }
+        }));
+    add("46 lines: grid by one PolyPolyline a line", Time(3, reps, [&] {
+          std::vector<POINT> pts;
+          std::vector<DWORD> counts;
+          for (int i = 1; i <= lines; ++i) {
+            pts.clear(), counts.clear();
+            for (int c = 0, x = 0; c < cols; ++c, x += 100) {
+              int bottom = i * lineHeight + lineHeight - 1;
+              pts.insert(pts.end(), {POINT{x - 2, i * lineHeight - 2}, POINT{x - 2, bottom}, POINT{x + 99, bottom}});
+              counts.push_back(3);
+            }
+            PolyPolyline(mem, pts.data(), counts.data(), DWORD(counts.size()));
+          }
+        }));
+    SelectObject(mem, oldPen);
+    DeleteObject(grey);
+    GdiFlush();
+  }
   add("bitmap + fill + BitBlt of the client", Time(3, reps, [&] {
         RECT c;
         GetClientRect(hb, &c);
@@ -1217,9 +1286,43 @@ void Bench::B6() {
   rep.Add("B6", "glide requested pauses (sum)", pauses, "ms", Fmt("%.0f steps", double(asked.size())));
   rep.Add("B6", "glide work without pauses (40 steps)", sw.median, "ms", Spread(sw));
 
+  // The bar's part of that work: the steps of a glide that move the thumb a
+  // pixel (the browse redraws its themed bar for those alone), and one such
+  // redraw alone.
+  {
+    auto thumb = [&] {
+      SCROLLBARINFO sbi{};
+      sbi.cbSize = sizeof sbi;
+      GetScrollBarInfo(hb, LONG(OBJID_VSCROLL), &sbi);
+      return std::pair(sbi.xyThumbTop, sbi.xyThumbBottom);
+    };
+    b.GoTop();
+    UpdateWindow(hb);
+    auto last = thumb();
+    int moves = 0;
+    Glide(b, [&](DWORD) {
+      auto now = thumb();
+      moves += now != last;
+      last = now;
+    });
+    int pos = GetScrollPos(hb, SB_VERT), other = pos;
+    while (other < pos + 10 && thumb() == last) SetScrollPos(hb, SB_VERT, ++other, FALSE);
+    int flip = 0;
+    Stats sb = Summarize(Time(3, Reps(40, 6), [&] {
+      SetScrollPos(hb, SB_VERT, ++flip % 2 ? pos : other, TRUE);
+      GdiFlush();
+    }));
+    SetScrollPos(hb, SB_VERT, pos, TRUE);
+    rep.Add("B6", "steps of a glide that redraw the bar (the thumb moves a pixel)", moves, "count",
+            Fmt("of %.0f steps", double(asked.size())));
+    rep.Add("B6", "one themed bar redraw (SetScrollPos, the thumb a pixel on)", sb.median, "ms", Spread(sb));
+    rep.Add("B6", "those redraws' share of the glide work without pauses", moves * sb.median / sw.median * 100.0,
+            "%", Fmt("%.0f x ", moves) + Fmt("%.2f ms of ", sb.median) + Fmt("%.0f ms", sw.median));
+  }
+
   // With real pauses.
   real = true;
-  std::vector<double> totals, over, dev;
+  std::vector<double> totals, over, dev, between, overslept;
   int runs = Reps(5, 1);
   for (int i = 0; i < runs; ++i) {
     b.GoTop();
@@ -1230,12 +1333,24 @@ void Bench::B6() {
     double sum = std::accumulate(asked.begin(), asked.end(), 0.0);
     totals.push_back(total);
     over.push_back((total - sum) / sum * 100.0);
-    // A step's deviation: its interval between pauses beyond the pause asked.
-    for (size_t k = 0; k + 1 < begins.size(); ++k) dev.push_back(begins[k + 1] - begins[k] - asked[k]);
+    // A step's deviation: its interval between pauses beyond the pause asked;
+    // of it, the work from one pause's end to the next's start, and what the
+    // pause took beyond the time asked.
+    double work = 0, slept = 0;
+    for (size_t k = 0; k + 1 < begins.size(); ++k) {
+      dev.push_back(begins[k + 1] - begins[k] - asked[k]);
+      work += begins[k + 1] - ends[k];
+    }
+    for (size_t k = 0; k < begins.size(); ++k) slept += ends[k] - begins[k] - asked[k];
+    between.push_back(work);
+    overslept.push_back(slept);
   }
   Stats st = Summarize(totals), so = Summarize(over), sd = Summarize(dev);
+  Stats sbw = Summarize(between), sos = Summarize(overslept);
   rep.Add("B6", "glide total with real pauses", st.median, "ms", Spread(st));
   rep.Add("B6", "glide overhead over the pauses", so.median, "%", Spread(so));
+  rep.Add("B6", "with real pauses: the work between them (sum of a glide)", sbw.median, "ms", Spread(sbw));
+  rep.Add("B6", "with real pauses: their time beyond the time asked (sum of a glide)", sos.median, "ms", Spread(sos));
   rep.Add("B6", "per-step deviation, median", sd.median, "ms", Spread(sd));
   rep.Add("B6", "per-step deviation, p99", sd.p99, "ms");
   rep.AtMost("B6", "glide overhead <= 5 %", so.median, 5.0);
