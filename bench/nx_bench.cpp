@@ -887,6 +887,12 @@ void Bench::Profile() {
         for (int i = 1; i <= lines; ++i)
           WBRWLINE(LineArgs(b, mem, i, values, sizes));
       }));
+  add("46 lines by WBRWLINE on a memory DC, the font selected once", Time(3, reps, [&] {
+        HGDIOBJ f = SelectObject(mem, font);
+        for (int i = 1; i <= lines; ++i)
+          WBRWLINE(LineArgs(b, mem, i, values, sizes));
+        SelectObject(mem, f);
+      }));
   add("header line by WBRWLINE on a memory DC (on a fill)", Time(3, reps, [&] {
         RECT all{0, 0, 1300, 800};
         FillRect(mem, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -936,6 +942,25 @@ void Bench::Profile() {
             SelectObject(mem, f);
           }
         }));
+    add("46 lines: window width alone", Time(3, reps, [&] {
+          for (int i = 1; i <= lines; ++i) {
+            RECT wr;
+            GetWindowRect(hb, &wr);
+          }
+        }));
+    add("46 lines: font selected in and out alone", Time(3, reps, [&] {
+          for (int i = 1; i <= lines; ++i) SelectObject(mem, SelectObject(mem, font));
+        }));
+    {
+      HGDIOBJ f = SelectObject(mem, font);
+      add("46 lines: text metrics alone", Time(3, reps, [&] {
+            for (int i = 1; i <= lines; ++i) {
+              TEXTMETRICA tm;
+              GetTextMetricsA(mem, &tm);
+            }
+          }));
+      SelectObject(mem, f);
+    }
     add("46 lines: a grid pen made, selected and deleted", Time(3, reps, [&] {
           for (int i = 1; i <= lines; ++i) {
             HPEN p = CreatePen(PS_SOLID, 1, RGB(128, 128, 128));

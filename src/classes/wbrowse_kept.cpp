@@ -299,6 +299,9 @@ void TWBrowse::KeptEnd(HDC hPaintDC) {
   if (GetRgnBox(dirty, &box) != NULLREGION) {
     SelectClipRgn(k.dc, dirty);
     FillRgn(k.dc, dirty, oBrush->hBrush);
+    // Selected once for all the lines (the painter then leaves it as it is).
+    HFONT font = FontHandle();
+    HGDIOBJ oldFont = font ? SelectObject(k.dc, font) : nullptr;
     const int outer = header ? OuterWidth(hWnd) : 0;
     for (size_t i = 0; i < k.calls.size(); ++i) {
       const LineCall& c = k.calls[i];
@@ -316,6 +319,7 @@ void TWBrowse::KeptEnd(HDC hPaintDC) {
         DeleteObject(band);
       }
     }
+    if (oldFont) SelectObject(k.dc, oldFont);
     SelectClipRgn(k.dc, nullptr);
   }
   DeleteObject(dirty);

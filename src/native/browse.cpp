@@ -121,7 +121,10 @@ void WBRWLINE(const WBrwLineParams& p) {
   WindowDC dc(p.hWnd, p.hDC);
   if (!dc) return;
   HDC h = dc;
-  SelectIn font(h, p.hFont);
+  // Selecting a font is slow under Wine: one a caller of many lines
+  // selected already is used as it is.
+  std::optional<SelectIn> font;
+  if (p.hFont && GetCurrentObject(h, OBJ_FONT) != p.hFont) font.emplace(h, p.hFont);
   int height = LineHeight(h);
   int top = height * p.nLine, bottom = top + height - 1;
   // Colour blocks of the line are evaluated once, without a column.
