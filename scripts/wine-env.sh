@@ -15,27 +15,32 @@ nx_wine_prefix() {
   export WINEDEBUG=${WINEDEBUG:--all}
   # The marker holds the version of the set-up below: a prefix made by an
   # older one is made again.
-  if [[ $(cat "$WINEPREFIX/.nx-ready" 2>/dev/null) != 2 ]]; then
-    echo "Creating the Wine prefix $WINEPREFIX"
-    rm -rf "$WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    DISPLAY= wine wineboot --init >/dev/null 2>&1 || true
-    wineserver -w
-    # A virtual desktop: no window manager wait, and maximizing works.
-    DISPLAY= wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
-    DISPLAY= wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d "$NX_DESKTOP" /f >/dev/null 2>&1
-    # No game controllers: through SDL the HID bus polls for them about a
-    # thousand times a second, and under load those wake-ups keep a program
-    # from ever looking at rest (nx_wait_idle).
-    DISPLAY= wine reg add 'HKLM\System\CurrentControlSet\Services\winebus' /v 'Enable SDL' /t REG_DWORD /d 0 /f \
-      >/dev/null 2>&1
-    wineserver -w
-    # Debian's Wine does not find its own fonts by itself.
-    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
-    mkdir -p "$fonts"
-    for f in /usr/share/wine/fonts/*; do ln -sf "$f" "$fonts/"; done
-    echo 2 >"$WINEPREFIX/.nx-ready"
+  local marker=$WINEPREFIX/.nx-ready
+  [[ $(cat "$marker" 2>/dev/null) == 2 ]] && return 0
+  # A prefix of the user's own (not ours and never marked by us) is used as
+  # it is: only a prefix this set-up made may be wiped and made again.
+  if [[ "$WINEPREFIX" != "$NX_ROOT/.wine/prefix" && ! -e "$marker" && -n "$(ls -A "$WINEPREFIX" 2>/dev/null)" ]]; then
+    return 0
   fi
+  echo "Creating the Wine prefix $WINEPREFIX"
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  DISPLAY= wine wineboot --init >/dev/null 2>&1 || true
+  wineserver -w
+  # A virtual desktop: no window manager wait, and maximizing works.
+  DISPLAY= wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
+  DISPLAY= wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d "$NX_DESKTOP" /f >/dev/null 2>&1
+  # No game controllers: through SDL the HID bus polls for them about a
+  # thousand times a second, and under load those wake-ups keep a program
+  # from ever looking at rest (nx_wait_idle).
+  DISPLAY= wine reg add 'HKLM\System\CurrentControlSet\Services\winebus' /v 'Enable SDL' /t REG_DWORD /d 0 /f \
+    >/dev/null 2>&1
+  wineserver -w
+  # Debian's Wine does not find its own fonts by itself.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  for f in /usr/share/wine/fonts/*; do ln -sf "$f" "$fonts/"; done
+  echo 2 >"$marker"
 }
 
 NX_STARTED_PIDS=()
