@@ -8,9 +8,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -21,18 +18,13 @@
 #include "classes/window.h"
 #include "native/dispatch.h"
 
+#include "block_clock.h"
+
 using namespace nx;
+using bench::Ms;
+using bench::Now;
 
 namespace {
-
-// This thread's processor time in seconds: other processes on a busy
-// machine do not inflate it as they do wall time.
-double Now() {
-  FILETIME created, exited, kernel, user;
-  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-  auto secs = [](const FILETIME& f) { return double((uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e7; };
-  return secs(kernel) + secs(user);
-}
 
 std::string Item(int n) {
   // Names spread over the alphabet, so prefixes find items all along the list.
@@ -48,7 +40,7 @@ std::vector<double> AddInBlocks(int count, int blocks, Add add) {
   for (int b = 0; b < blocks; ++b) {
     double t0 = Now();
     for (int i = 0; i < per; ++i) add(b * per + i + 1);
-    ms.push_back((Now() - t0) * 1000);
+    ms.push_back(Ms(t0));
   }
   return ms;
 }
@@ -68,11 +60,7 @@ void Print(const char* what, const std::vector<double>& ms, int per) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int count = 10000;
-  for (int i = 1; i < argc; ++i) {
-    if (!std::strcmp(argv[i], "--quick")) count = 2000;
-    else if (!std::strcmp(argv[i], "--count") && i + 1 < argc) count = std::atoi(argv[++i]);
-  }
+  const int count = bench::CountArg(argc, argv, 10000, 2000);
   const int blocks = 5, per = count / blocks;
   auto w = TWindow::New({.nTop = 0, .nLeft = 0, .nBottom = 400, .nRight = 500, .cTitle = "lists", .lPixel = true});
   Value listValue, comboValue(0);
@@ -99,7 +87,7 @@ int main(int argc, char** argv) {
       combo->KeyChar(VK_BACK, 0);
       if (combo->nAt > 0) ++found;
     }
-    ms.push_back((Now() - t0) * 1000);
+    ms.push_back(Ms(t0));
   }
   Print("TComboBox type-ahead (4 keys)", ms, searches / blocks);
   std::printf("searches that found an item: %d of %d\n", found, searches);

@@ -9,10 +9,7 @@
 //   nx_bench_tree [--quick] [--count N]
 #include <windows.h>
 
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -22,18 +19,13 @@
 #include "classes/wbrowse.h"
 #include "classes/window.h"
 
+#include "block_clock.h"
+
 using namespace nx;
+using bench::Ms;
+using bench::Now;
 
 namespace {
-
-double Now() {
-  FILETIME created, exited, kernel, user;
-  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-  auto secs = [](const FILETIME& f) { return double((uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e7; };
-  return secs(kernel) + secs(user);
-}
-
-double Ms(double since) { return std::max(0.0, (Now() - since) * 1000); }
 
 void Print(const char* what, const std::vector<double>& ms, const char* unit, double per) {
   std::printf("%-36s", what);
@@ -70,11 +62,7 @@ TLinkListPtr Build(int count) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int count = 100000;
-  for (int i = 1; i < argc; ++i) {
-    if (!std::strcmp(argv[i], "--quick")) count = 10000;
-    else if (!std::strcmp(argv[i], "--count") && i + 1 < argc) count = std::atoi(argv[++i]);
-  }
+  const int count = bench::CountArg(argc, argv, 100000, 10000);
   const int blocks = 5;
   std::printf("%d items; processor milliseconds per block\n", count);
 
