@@ -39,16 +39,6 @@ struct ActivatingScope {
 
 std::string UpperClassOf(HWND h) { return Upper(GETCLASSNAME(h)); }
 
-// The character after the text's hot-key "&" ("&&" is a plain ampersand), or 0.
-char HotKeyOf(const std::string& text) {
-  for (size_t i = 0; i + 1 < text.size(); ++i) {
-    if (text[i] != '&') continue;
-    if (text[i + 1] != '&') return text[i + 1];
-    ++i;
-  }
-  return 0;
-}
-
 std::string WindowText(HWND h) {
   char buf[512] = "";
   GetWindowTextA(h, buf, sizeof buf);

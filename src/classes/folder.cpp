@@ -23,25 +23,6 @@ int RowHeight() {
   return dpi >= 120 ? 25 : 22;
 }
 
-// The character after a prompt's "&" ("&&" is a plain ampersand), or 0.
-char HotKeyOf(const std::string& text) {
-  for (size_t i = 0; i + 1 < text.size(); ++i) {
-    if (text[i] != '&') continue;
-    if (text[i + 1] != '&') return text[i + 1];
-    ++i;
-  }
-  return 0;
-}
-
-std::string WithoutHotMark(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size()) ++i;
-    out += text[i];
-  }
-  return out;
-}
-
 bool FocusWithin(HWND hWnd) {
   HWND focus = GetFocus();
   return hWnd && focus && (focus == hWnd || IsChild(hWnd, focus));

@@ -6,6 +6,7 @@
 #include "classes/menu.h"
 #include "native/draw.h"
 #include "native/menu.h"
+#include "rt/strings.h"
 
 namespace nx {
 
@@ -20,29 +21,9 @@ TMenuItemPtr FindItem(const TWindow& w, UINT_PTR nId) {
   return nullptr;
 }
 
-// A prompt as shown: "&" marks the mnemonic, "&&" is an ampersand.
-std::string Shown(const std::string& cPrompt) {
-  std::string out;
-  for (size_t i = 0; i < cPrompt.size(); ++i) {
-    if (cPrompt[i] == '&' && i + 1 < cPrompt.size()) ++i;
-    out += cPrompt[i];
-  }
-  return out;
-}
-
 int MeasuredWidth(const std::string& cPrompt, bool lInBar) {
   if (cPrompt.empty()) return 0;
-  return int(0.9 * GETTEXTWIDTH(nullptr, Shown(cPrompt))) + (lInBar ? 0 : 100);
-}
-
-// The character after the prompt's "&", 0 for none.
-char Mnemonic(const std::string& cPrompt) {
-  for (size_t i = 0; i + 1 < cPrompt.size(); ++i) {
-    if (cPrompt[i] != '&') continue;
-    if (cPrompt[i + 1] != '&') return cPrompt[i + 1];
-    ++i;
-  }
-  return 0;
+  return int(0.9 * GETTEXTWIDTH(nullptr, WithoutHotMark(cPrompt))) + (lInBar ? 0 : 100);
 }
 
 char Upper(int c) {
@@ -131,7 +112,7 @@ Value MenuCharSearch(TWindow& w, int nChar, HMENU hMenu) {
   const char typed = Upper(nChar);
   const auto& items = menu->aMenuItems;
   for (size_t i = 0; i < items.size(); ++i) {
-    const char m = items[i] ? Mnemonic(items[i]->cPrompt) : 0;
+    const char m = items[i] ? HotKeyOf(items[i]->cPrompt) : 0;
     if (m && Upper(BYTE(m)) == typed) return Value(int64_t(MAKELONG(WORD(i), MNC_EXECUTE)));
   }
   return Value(0);

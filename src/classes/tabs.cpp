@@ -13,6 +13,7 @@
 #include "native/gdi.h"
 #include "native/tabs.h"
 #include "rt/error.h"
+#include "rt/strings.h"
 
 namespace nx {
 
@@ -50,15 +51,6 @@ struct ArrowIds {
   int nUp, nDown, nOff;
 };
 constexpr ArrowIds kArrowLeft{32750, 32740, 32734}, kArrowRight{32751, 32741, 32735};
-
-std::string WithoutAmpersand(const std::string& s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '&' && i + 1 < s.size()) ++i;  // "&&" stays one "&"
-    out += s[i];
-  }
-  return out;
-}
 
 bool LargeFonts() {
   HDC dc = ::GetDC(nullptr);
@@ -245,7 +237,7 @@ void TTabs::Default() {
   if (dc) {
     HFONT bold = oBold ? oBold->hFont : nullptr;
     for (size_t i = 0; i < count; ++i)
-      aSizes[i] = TextWidth(dc, bold, WithoutAmpersand(aPrompts[i])) + (ahBitmaps[i] ? 18 : 0) + 20;
+      aSizes[i] = TextWidth(dc, bold, WithoutHotMark(aPrompts[i])) + (ahBitmaps[i] ? 18 : 0) + 20;
     ::ReleaseDC(hWnd, dc);
   }
   CalcPos();
@@ -322,10 +314,7 @@ void TTabs::SetTabs(const std::vector<std::string>& aNewPrompts, int nNewOption)
 int TTabs::GetHotPos(int nChar) const {
   const int want = std::tolower(nChar & 0xFF);
   for (size_t i = 0; i < aPrompts.size(); ++i) {
-    const std::string& s = aPrompts[i];
-    const size_t amp = s.find('&');
-    if (amp != std::string::npos && amp + 1 < s.size() &&
-        std::tolower(static_cast<unsigned char>(s[amp + 1])) == want)
+    if (const char hot = HotKeyOf(aPrompts[i]); hot && std::tolower(static_cast<unsigned char>(hot)) == want)
       return int(i) + 1;
   }
   return 0;
@@ -525,7 +514,7 @@ void TTabs::DrawTab(HDC dc, int n, bool lSelected, int nPart) {
   } else {
     // Turned text has no layout of its own: placed by hand, without the
     // hot key's underline.
-    const std::string text = WithoutAmpersand(prompt);
+    const std::string text = WithoutHotMark(prompt);
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
     SIZE ext{};

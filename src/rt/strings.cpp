@@ -226,6 +226,24 @@ std::string StrTran(std::string_view s, std::string_view from, std::string_view 
   return r;
 }
 
+char HotKeyOf(std::string_view prompt) {
+  for (size_t i = 0; i + 1 < prompt.size(); ++i) {
+    if (prompt[i] != '&') continue;
+    if (prompt[i + 1] != '&') return prompt[i + 1];
+    ++i;
+  }
+  return 0;
+}
+
+std::string WithoutHotMark(std::string_view prompt) {
+  std::string out;
+  for (size_t i = 0; i < prompt.size(); ++i) {
+    if (prompt[i] == '&' && i + 1 < prompt.size()) ++i;
+    out += prompt[i];
+  }
+  return out;
+}
+
 bool Empty(const Value& v) {
   switch (v.type()) {
     case Value::Type::Nil: return true;

@@ -39,6 +39,11 @@ std::string Space(long n);
 size_t At(std::string_view needle, std::string_view hay);  // 1-based, 0 when absent
 std::string StrTran(std::string_view s, std::string_view from, std::string_view to);
 bool Empty(const Value& v);
+// Prompts of menus, tabs and controls: "&" marks the hot key, "&&" is a
+// plain ampersand. HotKeyOf answers the marked character (0 for none),
+// WithoutHotMark the prompt as shown.
+char HotKeyOf(std::string_view prompt);
+std::string WithoutHotMark(std::string_view prompt);
 
 // Whole text files. MemoWrit replaces the file and answers false when it
 // cannot write it all; MemoRead answers "" for a file it cannot read, and

@@ -103,6 +103,12 @@ TEST(Strings, SubstringFunctions) {
   EXPECT_FALSE(Empty(Value(" x ")));
 }
 
+TEST(Strings, HotKeyMarksOfPrompts) {
+  EXPECT_EQ(HotKeyOf("R&&D &Notes"), 'N');
+  EXPECT_EQ(HotKeyOf("&&Plain&"), 0);
+  EXPECT_EQ(WithoutHotMark("R&&D &Notes&"), "R&D Notes&");
+}
+
 TEST(Strings, ValueToChar) {
   EXPECT_EQ(cValToChar(Value()), "");
   EXPECT_EQ(cValToChar(Value(true)), ".T.");

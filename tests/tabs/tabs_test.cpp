@@ -273,6 +273,9 @@ TEST(TabsSelection, ClicksFollowTheSlantedEdgesAndDeletingKeepsOneTab) {
   EXPECT_EQ(t->GetHotPos('F'), 2);
   EXPECT_EQ(t->GetHotPos('f'), 2);
   EXPECT_EQ(t->GetHotPos('x'), 0);
+  t->AddItem("R&&D &Notes");
+  EXPECT_EQ(t->GetHotPos('n'), 3) << "an escaped \"&&\" is no hot mark";
+  EXPECT_EQ(t->GetHotPos('&'), 0);
   DestroyWindow(w->hWnd);
 }
 
