@@ -10,12 +10,8 @@ std::optional<ARect> ABRWPOSRECT(HWND hWnd, int nRow, std::span<const int> aColS
                                  HFONT hFont) {
   int columns = int(aColSizes.size());
   if (!hWnd || !IsWindow(hWnd) || nCol < 1 || nCol > columns) return std::nullopt;
-  detail::WindowDC dc(hWnd);
-  if (!dc) return std::nullopt;
-  detail::Select font(dc, hFont);
-  TEXTMETRICA tm{};
-  GetTextMetricsA(dc, &tm);
-  int h = tm.tmHeight + 1;
+  const int h = detail::LineHeightIn(hWnd, hFont);
+  if (!h) return std::nullopt;
   RECT window{};
   GetWindowRect(hWnd, &window);
   ARect r;

@@ -117,6 +117,17 @@ class WindowDC {
   bool own_;
 };
 
+// The height of a browse line in a window with a font (0: the device
+// context's own): the font's height and one pixel; 0 without a device context.
+inline int LineHeightIn(HWND hWnd, HFONT hFont) {
+  WindowDC dc(hWnd);
+  if (!dc) return 0;
+  Select font(dc, hFont);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  return tm.tmHeight + 1;
+}
+
 // A 32-bit top-down DIB section, for natives that work on pixels directly.
 struct PixelBuffer {
   TempObj<HBITMAP> hBitmap;

@@ -154,13 +154,8 @@ void TCBRWSCROLL(HWND hWnd, int nLines, HFONT hFont) { WBRWSCROLL(hWnd, nLines, 
 int NTCWROW(HWND hWnd, HDC hDC, int nY, HFONT hFont) { return NWROW(hWnd, hDC, nY, hFont); }
 
 std::optional<ARect> ATCBRWPOSRECT(HWND hWnd, int nRow, int nLeft, int nWidth, HFONT hFont) {
-  if (!hWnd) return std::nullopt;
-  detail::WindowDC dc(hWnd);
-  if (!dc) return std::nullopt;
-  detail::Select font(dc, hFont);
-  TEXTMETRICA tm{};
-  GetTextMetricsA(dc, &tm);
-  int h = tm.tmHeight + 1;
+  const int h = hWnd ? detail::LineHeightIn(hWnd, hFont) : 0;
+  if (!h) return std::nullopt;
   RECT client{};
   GetClientRect(hWnd, &client);
   int right = nWidth < 0 ? client.right : std::min<int>(nLeft + nWidth, client.right);
