@@ -14,6 +14,7 @@
 #include "browse/browse_support.h"
 #include "classes/tget.h"
 #include "common/client_pixels.h"
+#include "common/message_boxes.h"
 #include "common/raised_errors.h"
 #include "dialogs/script.h"
 #include "native/brwedit.h"
@@ -427,27 +428,6 @@ class Table : public testing::Test {
   TWBrowsePtr b;
 };
 
-// Answers the message boxes of this thread with Esc, keeping their texts.
-struct Boxes {
-  static inline std::vector<std::string> seen;
-  UINT_PTR id = SetTimer(nullptr, 0, 30, Tick);
-  Boxes() { seen.clear(); }
-  ~Boxes() { KillTimer(nullptr, id); }
-  static BOOL CALLBACK Texts(HWND c, LPARAM out) {
-    *reinterpret_cast<std::string*>(out) += "|" + TextOf(c);
-    return TRUE;
-  }
-  static BOOL CALLBACK Find(HWND h, LPARAM) {
-    if (ClassOf(h) != "#32770" || !IsWindowVisible(h) || !(GetWindowLongA(h, GWL_STYLE) & WS_CAPTION)) return TRUE;
-    std::string texts = TextOf(h);
-    EnumChildWindows(h, Texts, reinterpret_cast<LPARAM>(&texts));
-    seen.push_back(texts);
-    PostMessageA(h, WM_KEYDOWN, VK_ESCAPE, 0);
-    return FALSE;
-  }
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), Find, 0); }
-};
-
 std::string EventName(const char* what, DWORD pid) { return std::string("nx_browseedit_") + what + std::to_string(pid); }
 
 }  // namespace
@@ -529,11 +509,12 @@ TEST_F(Table, ARecordLockedByAnotherProgramIsNotEdited) {
 
   std::string before = Record(1);
   {
-    Boxes boxes;
+    nxtest::MessageBoxes boxes;
+    const auto& seen = nxtest::MessageBoxes::seen;
     b->Edit(1);
-    ASSERT_EQ(Boxes::seen.size(), 1u);
-    EXPECT_EQ(Boxes::seen[0].rfind("Please, try again|", 0), 0u) << Boxes::seen[0];
-    EXPECT_NE(Boxes::seen[0].find("|Record locked!"), std::string::npos) << Boxes::seen[0];
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].rfind("Please, try again|", 0), 0u) << seen[0];
+    EXPECT_NE(seen[0].find("|Record locked!"), std::string::npos) << seen[0];
   }
   EXPECT_EQ(Popup(), nullptr);
   EXPECT_EQ(Record(1), before);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 
+#include "common/message_boxes.h"
 #include "dialogs/script.h"
 #include "support.h"
 #include "rt/expr.h"
@@ -395,37 +396,6 @@ TEST_F(Orders, DoubleClickEditsThroughTheCellEditor) {
   Pump();
 }
 
-namespace {
-
-// Answers the message boxes of this thread with Esc, keeping their titles
-// and texts.
-struct Boxes {
-  static inline std::vector<std::string> seen;
-  UINT_PTR id = SetTimer(nullptr, 0, 30, Tick);
-  Boxes() { seen.clear(); }
-  ~Boxes() { KillTimer(nullptr, id); }
-  static BOOL CALLBACK Texts(HWND c, LPARAM out) {
-    char t[256] = {};
-    GetWindowTextA(c, t, sizeof t);
-    *reinterpret_cast<std::string*>(out) += std::string("|") + t;
-    return TRUE;
-  }
-  static BOOL CALLBACK Find(HWND h, LPARAM) {
-    char cls[16] = {}, text[256] = {};
-    GetClassNameA(h, cls, sizeof cls);
-    if (std::string(cls) != "#32770" || !IsWindowVisible(h)) return TRUE;
-    GetWindowTextA(h, text, sizeof text);
-    std::string texts = text;
-    EnumChildWindows(h, Texts, reinterpret_cast<LPARAM>(&texts));
-    seen.push_back(texts);
-    PostMessageA(h, WM_KEYDOWN, VK_ESCAPE, 0);
-    return FALSE;
-  }
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), Find, 0); }
-};
-
-}  // namespace
-
 // An accepted edit of a record another handle holds locked: the user is
 // told and nothing is written; once the lock is gone the edit goes in.
 TEST_F(Orders, AnEditOfALockedRecordWritesNothing) {
@@ -449,12 +419,13 @@ TEST_F(Orders, AnEditOfALockedRecordWritesNothing) {
     SendMessageA(b->hWnd, WM_LBUTTONDBLCLK, 0, MAKELPARAM(20, b->nRowPos * lh + lh / 2));
   };
   {
-    Boxes boxes;
+    nxtest::MessageBoxes boxes;
+    const auto& seen = nxtest::MessageBoxes::seen;
     doubleClick();
     EXPECT_EQ(b->edited, std::vector<int>{1});
-    ASSERT_EQ(Boxes::seen.size(), 1u);
-    EXPECT_NE(Boxes::seen[0].find("Please, try again"), std::string::npos) << Boxes::seen[0];
-    EXPECT_NE(Boxes::seen[0].find("Record in use"), std::string::npos) << Boxes::seen[0];
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_NE(seen[0].find("Please, try again"), std::string::npos) << seen[0];
+    EXPECT_NE(seen[0].find("Record in use"), std::string::npos) << seen[0];
   }
   EXPECT_EQ(Current(), "Smith");
   InAlias("HOLDER", [] { DbUnlock(); });
