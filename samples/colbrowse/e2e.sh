@@ -11,15 +11,9 @@
 # a busy machine only makes the check slower. With NX_SHOT set, the window is
 # saved there as a PNG at the end.
 source "$(dirname "$0")/../../tests/e2e/common.bash"
-NX_BUILD=$(cd "$NX_BUILD" && pwd)
-work=$(mktemp -d)
-cd "$work"
-wine "$NX_BUILD/samples/colbrowse.exe" &
-pid=$!
-trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
+start_in_empty_folder colbrowse
 
 id=$(wait_window "Novaxis column browse.*" 120) || fail "no window"
-settle() { wait_idle "$pid" || fail "the sample did not come to rest"; }
 title() { xdotool getwindowname "$id" 2>/dev/null || true; }
 # Waits up to $2 seconds for the title to match the regex $1.
 wait_title() {

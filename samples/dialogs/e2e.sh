@@ -26,25 +26,10 @@ wait_shown() {
   fail "expected '$1' / '$2'"
 }
 
-# Waits until window $1 is gone.
-wait_gone() {
-  for _ in $(seq 1200); do
-    xdotool search --name "^$1\$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  fail "window '$1' stays open"
-}
-
-# Presses keys and waits until the sample has taken them in.
-key() {
-  xdotool key --clearmodifiers "$@"
-  wait_idle "$pid" || fail "the sample did not come to rest after $*"
-}
-
 main=$(wait_window "Dialogs sample" 120) || fail "no main window"
 wait_shown "Order: medium book, no gift wrap, standard post, 16 EUR" "Settings: sound off, colour red"
-xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus "$main" || true
-wait_idle "$pid" || fail "the sample did not come to rest"
+activate "$main"
+settle
 
 # The order dialog: the focus starts on the checked size, Down picks the
 # next one, Tab reaches "Gift wrap", Space checks it; Enter is OK.

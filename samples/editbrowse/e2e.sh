@@ -7,22 +7,16 @@
 # window; Enter and a double click open two branches. With NX_SHOT set, the
 # two windows are saved there as a PNG.
 source "$(dirname "$0")/../../tests/e2e/common.bash"
-NX_BUILD=$(cd "$NX_BUILD" && pwd)
-work=$(mktemp -d)
-cd "$work"
-wine "$NX_BUILD/samples/editbrowse.exe" &
-pid=$!
-trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
+start_in_empty_folder editbrowse
 
 id=$(wait_window "Novaxis edit browse" 120) || fail "no window titled 'Novaxis edit browse'"
-settle() { wait_idle "$pid" || fail "the sample did not come to rest"; }
 # The pointer stays off the browses unless it clicks: under Wine a browse
 # under it polls it every 400 ms, and with an editor's caret blinking too
 # the program would seldom rest for long on a busy machine.
 xdotool mousemove 2 2
 settle
 [[ -f editbrowse.dbf ]] || fail "the table was not created"
-xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus "$id" || true
+activate "$id"
 settle
 keys() {
   xdotool key --clearmodifiers --delay 60 "$@"

@@ -24,19 +24,6 @@ wait_status() {
   fail "status '$(tail -n 1 "$probe")', expected '$1'"
 }
 
-wait_gone() {
-  for _ in $(seq 1200); do
-    xdotool search --name "^$1\$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  fail "window '$1' stays open"
-}
-
-key() {
-  xdotool key --clearmodifiers "$@"
-  wait_idle "$pid" || fail "the sample did not come to rest after $*"
-}
-
 log_has() {
   for _ in $(seq 600); do
     [[ -f Error.log ]] && grep -qF "$1" Error.log && return 0
@@ -46,8 +33,8 @@ log_has() {
 }
 
 main=$(wait_window "Errors sample" 120) || fail "no main window"
-xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus "$main" || true
-wait_idle "$pid" || fail "the sample did not come to rest"
+activate "$main"
+settle
 
 # 1. A missing table: Retry after the file is back.
 key space

@@ -14,18 +14,8 @@ wine ./form.exe &
 pid=$!
 trap 'kill $pid 2>/dev/null || true; rm -rf "$dir"' EXIT
 
-# Presses keys (or types text with -t) and waits until the sample took them in.
-key() {
-  if [[ "$1" == -t ]]; then
-    xdotool type --delay 60 "$2"
-  else
-    xdotool key --clearmodifiers "$@"
-  fi
-  wait_idle "$pid" || fail "the sample did not come to rest after $*"
-}
-
 form=$(wait_window "Customer" 120) || fail "no form"
-xdotool windowactivate --sync "$form" 2>/dev/null || xdotool windowfocus "$form" || true
+activate "$form"
 wait_idle "$pid" || fail "the form did not come to rest"
 
 key -t "smith"                       # the name: "@!" makes it SMITH

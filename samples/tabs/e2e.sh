@@ -19,16 +19,6 @@ NX_TABS_PROBE=$(winepath -w "$dir/probe.txt")
 pid=""
 trap '[[ -n "$pid" ]] && kill $pid 2>/dev/null; rm -rf "$dir"' EXIT
 
-# Presses keys (or types text with -t) and waits until the sample took them in.
-key() {
-  if [[ "$1" == -t ]]; then
-    xdotool type --delay 60 "$2"
-  else
-    xdotool key --clearmodifiers "$@"
-  fi
-  wait_idle "$pid" || fail "the sample did not come to rest after $*"
-}
-
 # Clicks the middle of the folder's tab $1 (of the strip's with -s), where
 # the program says it is.
 click_tab() {
@@ -50,7 +40,7 @@ start() {
   win=$(wait_window "Settings" 120) || fail "no settings window"
   for _ in $(seq 1200); do [[ -s "$dir/probe.txt" ]] && break; sleep 0.1; done
   [[ -s "$dir/probe.txt" ]] || fail "the window did not tell where its tabs are"
-  xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus "$win" || true
+  activate "$win"
   wait_idle "$pid" || fail "the window did not come to rest"
 }
 

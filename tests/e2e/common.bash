@@ -16,6 +16,36 @@ fail() {
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
 wait_idle() { nx_wait_idle "$@"; }
 
+# The helpers below drive the program whose process id the script keeps in
+# $pid.
+
+# Waits until the program has taken in all it was sent and is done with it.
+settle() { wait_idle "$pid" || fail "the sample did not come to rest"; }
+
+# Presses keys (or types text with -t) and waits until the program took them in.
+key() {
+  if [[ "$1" == -t ]]; then
+    xdotool type --delay 60 "$2"
+  else
+    xdotool key --clearmodifiers "$@"
+  fi
+  wait_idle "$pid" || fail "the sample did not come to rest after $*"
+}
+
+# Runs sample $1 from a new empty folder, $work (the current folder from
+# then on); the end of the script stops it and removes the folder.
+start_in_empty_folder() {
+  NX_BUILD=$(cd "$NX_BUILD" && pwd)
+  work=$(mktemp -d)
+  cd "$work"
+  wine "$NX_BUILD/samples/$1.exe" &
+  pid=$!
+  trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
+}
+
+# Gives X window $1 the keyboard.
+activate() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus "$1" || true; }
+
 # Waits up to $2 seconds for a window named exactly $1; prints its X id.
 wait_window() {
   local name=$1 seconds=${2:-20} id=""
@@ -25,6 +55,15 @@ wait_window() {
     sleep 0.1
   done
   return 1
+}
+
+# Waits up to two minutes until no window is named exactly $1.
+wait_gone() {
+  for _ in $(seq 1200); do
+    xdotool search --name "^$1\$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "window '$1' stays open"
 }
 
 # "WxH+X+Y" of an X window, as xwininfo reports its absolute geometry.
