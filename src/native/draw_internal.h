@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <utility>
 
 #include "native/draw.h"
@@ -126,6 +127,24 @@ inline int LineHeightIn(HWND hWnd, HFONT hFont) {
   TEXTMETRICA tm{};
   GetTextMetricsA(dc, &tm);
   return tm.tmHeight + 1;
+}
+
+// The header of a 32-bit bitmap whose rows run from the top.
+inline BITMAPINFO TopDown32(int nWidth, int nHeight) {
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), nWidth, -nHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  return bi;
+}
+
+// A bitmap for the screen made of 0x00RRGGBB pixels (rows from the top),
+// entered in the register as "BMP"; 0 when it cannot be made.
+inline HBITMAP ScreenBitmap(const uint32_t* pBits, int nWidth, int nHeight) {
+  const BITMAPINFO bi = TopDown32(nWidth, nHeight);
+  WindowDC screen(nullptr);
+  if (!screen) return nullptr;
+  HBITMAP bmp = CreateDIBitmap(screen, &bi.bmiHeader, CBM_INIT, pBits, &bi, DIB_RGB_COLORS);
+  RESADD(bmp, "BMP");
+  return bmp;
 }
 
 // A 32-bit top-down DIB section, for natives that work on pixels directly.

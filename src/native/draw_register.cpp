@@ -71,13 +71,7 @@ namespace detail {
 
 bool PixelBuffer::Create(int nW, int nH) {
   if (nW <= 0 || nH <= 0) return false;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = nW;
-  bi.bmiHeader.biHeight = -nH;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO bi = TopDown32(nW, nH);
   void* bits = nullptr;
   hBitmap.Reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!hBitmap || !bits) return false;

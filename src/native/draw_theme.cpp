@@ -147,8 +147,7 @@ void HeaderRow::Scratch::Size(HDC like, int w, int h, bool dib) {
   Drop();
   if (!dc) return;
   if (dib) {
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const BITMAPINFO bi = detail::TopDown32(w, h);
     void* p = nullptr;
     bmp = CreateDIBSection(like, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
     bits = static_cast<const uint32_t*>(p);

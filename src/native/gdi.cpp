@@ -140,13 +140,6 @@ HBITMAP NXBRUSHES(int n) {
       {"WLWLWLWL", "LWLWLWLW", "WLWLWLWL", "LWLWLWLW", "WLWLWLWL", "LWLWLWLW", "WLWLWLWL", "LWLWLWLW"},
   };
   if (n < 1 || n > 4) return nullptr;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = 8;
-  bi.bmiHeader.biHeight = -8;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
   uint32_t bits[64];
   for (int y = 0; y < 8; ++y) {
     for (int x = 0; x < 8; ++x) {
@@ -154,11 +147,7 @@ HBITMAP NXBRUSHES(int n) {
       bits[y * 8 + x] = c == 'W' ? 0xFFFFFFu : c == 'L' ? 0xC0C0C0u : 0x808080u;
     }
   }
-  WindowDC screen(nullptr);
-  if (!screen) return nullptr;
-  HBITMAP bmp = CreateDIBitmap(screen, &bi.bmiHeader, CBM_INIT, bits, &bi, DIB_RGB_COLORS);
-  RESADD(bmp, "BMP");
-  return bmp;
+  return detail::ScreenBitmap(bits, 8, 8);
 }
 
 HPEN CREATEPEN(int nStyle, int nWidth, COLORREF nRGB) {

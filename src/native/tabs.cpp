@@ -111,18 +111,7 @@ HBITMAP Make(const Piece& p, bool lVertical) {
       if (lVertical) bits[size_t(a) * w + r] = c;
       else bits[size_t(r) * w + a] = c;
     }
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  WindowDC screen(nullptr);
-  if (!screen) return nullptr;
-  HBITMAP bmp = CreateDIBitmap(screen, &bi.bmiHeader, CBM_INIT, bits.data(), &bi, DIB_RGB_COLORS);
-  RESADD(bmp, "BMP");
-  return bmp;
+  return ScreenBitmap(bits.data(), w, h);
 }
 
 }  // namespace
