@@ -13,6 +13,7 @@
 #include "classes/buttonbmp.h"
 #include "classes/menu.h"
 #include "common/client_pixels.h"
+#include "common/pump.h"
 #include "common/write_bmp.h"
 #include "native/dispatch.h"
 
@@ -49,13 +50,7 @@ std::shared_ptr<Rig> MakeRig(int width = 480, int height = 320) {
   return w;
 }
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+using nxtest::Pump;
 
 // A window's rectangle in its parent's client coordinates.
 RECT InParent(HWND h) {

@@ -8,6 +8,7 @@
 #include "classes/control.h"
 #include "classes/cursor.h"
 #include "classes/scrllbar.h"
+#include "common/pump.h"
 #include "native/dispatch.h"
 #include "rt/error.h"
 
@@ -41,13 +42,7 @@ class TestCtl : public TControl {
 
 TWindowPtr Parent() { return TWindow::New({.nTop = 0, .nLeft = 0, .nBottom = 300, .nRight = 400, .lPixel = true}); }
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+using nxtest::Pump;
 
 void SetShift(bool down) {
   BYTE keys[256];

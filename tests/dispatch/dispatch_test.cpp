@@ -2,6 +2,7 @@
 // window list, the dialog natives and the registry, on real windows.
 #include <gtest/gtest.h>
 
+#include "common/pump.h"
 #include "common/raised_errors.h"
 
 #include <string>
@@ -84,13 +85,7 @@ std::shared_ptr<RecWindow> MakeRec() {
 // Captures raised errors instead of the library handler.
 using ErrorCapture = nxtest::RaisedErrors;
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+using nxtest::Pump;
 
 }  // namespace
 

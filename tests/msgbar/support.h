@@ -8,29 +8,13 @@
 
 #include "classes/font.h"
 #include "classes/msgbar.h"
+#include "common/pump.h"
 #include "native/dispatch.h"
 
 namespace msgtest {
 
-inline void Pump() {
-  MSG m;
-  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-  }
-}
-
-// Runs the message loop until cond holds; false when it never did within
-// a generous bound (never a timing assertion: a slow machine only waits longer).
-inline bool PumpUntil(const std::function<bool()>& cond, DWORD nSeconds = 60) {
-  const DWORD start = GetTickCount();
-  while (!cond()) {
-    if (GetTickCount() - start > nSeconds * 1000) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Pump();
-  }
-  return true;
-}
+using nxtest::Pump;
+using nxtest::PumpUntil;
 
 inline COLORREF At(HWND h, int x, int y) {
   HDC dc = GetDC(h);

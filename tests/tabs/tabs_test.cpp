@@ -19,6 +19,7 @@
 #include "classes/msgbar.h"
 #include "classes/tabs.h"
 #include "common/client_pixels.h"
+#include "common/pump.h"
 #include "common/write_bmp.h"
 #include "native/draw.h"
 #include "native/tabs.h"
@@ -37,25 +38,8 @@ std::shared_ptr<TWindow> MakeWindow(int width = 420, int height = 240) {
   return w;
 }
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
-
-// Runs the messages until the condition holds (or a minute has passed, which
-// only a broken build sees).
-bool PumpUntil(const std::function<bool()>& done) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > 60000) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Pump();
-  }
-  return true;
-}
+using nxtest::Pump;
+using nxtest::PumpUntil;
 
 void Repaint(HWND h) {
   InvalidateRect(h, nullptr, TRUE);
