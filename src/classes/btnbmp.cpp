@@ -91,6 +91,27 @@ void DrawTransparent(HDC hDC, HBITMAP hBitmap, int x, int y, int w = 0, int h = 
 
 // ---- construction ----------------------------------------------------------------------------
 
+template <class P>
+void TBtnBmp::TakeParams(const TWindowPtr& parent, const P& p) {
+  bAction = p.bAction;
+  cMsg = p.cMsg;
+  bWhen = p.bWhen;
+  lAdjust = p.lAdjust;
+  lUpdate_ = p.lUpdate;
+  cCaption = p.cPrompt;
+  lBorder = p.lBorder;
+  nLayout = LayoutOf(p.cLayout);
+  l2007 = p.l2007;
+  lTransparent = p.lTransparent;
+  cToolTip = p.cToolTip;
+  hAlphaLevel = 255;
+  SetColor(parent ? parent->nClrText : GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNFACE));
+  TakeFont(*this, p.oFont);
+  bClrGrad = parent && parent->bClrGrad ? parent->bClrGrad : StandAloneGradient();
+  cResName = {p.cResName1, p.cResName2, p.cResName3, p.cResName4};
+  cBmpFile = {p.cBmpFile1, p.cBmpFile2, p.cBmpFile3, p.cBmpFile4};
+}
+
 TBtnBmpPtr TBtnBmp::New(const TBtnBmpParams& p) {
   auto b = std::make_shared<TBtnBmp>();
   TWindowPtr parent = ParentOrDefault(p.oWnd);
@@ -99,29 +120,13 @@ TBtnBmpPtr TBtnBmp::New(const TBtnBmpParams& p) {
   b->nLeft = p.nLeft;
   b->nBottom = p.nTop + p.nHeight - 1;
   b->nRight = p.nLeft + p.nWidth - 1;
-  b->bAction = p.bAction;
-  b->cMsg = p.cMsg;
-  b->bWhen = p.bWhen;
-  b->lAdjust = p.lAdjust;
-  b->lUpdate_ = p.lUpdate;
-  b->cCaption = p.cPrompt;
-  b->lBorder = p.lBorder;
-  b->nLayout = LayoutOf(p.cLayout);
-  b->l2007 = p.l2007;
-  b->lTransparent = p.lTransparent;
-  b->cToolTip = p.cToolTip;
+  b->TakeParams(parent, p);
   const std::string owner = parent ? Upper(parent->ClassName()) : std::string();
   const bool inBar = owner == "TBAR" || owner == "TOUTLOOK" || owner == "TXBROWSE";
   b->nStyle = WS_CHILD | WS_VISIBLE | (p.lBorder && !p.l2007 ? WS_BORDER : 0) |
               (p.lBorder && !inBar ? WS_TABSTOP : 0);
   b->l97Look = !p.lBorder;
   b->nDlgCode = owner == "TBAR" ? Value() : Value(4);
-  b->hAlphaLevel = 255;
-  b->SetColor(parent ? parent->nClrText : GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNFACE));
-  TakeFont(*b, p.oFont);
-  b->bClrGrad = parent && parent->bClrGrad ? parent->bClrGrad : StandAloneGradient();
-  b->cResName = {p.cResName1, p.cResName2, p.cResName3, p.cResName4};
-  b->cBmpFile = {p.cBmpFile1, p.cBmpFile2, p.cBmpFile3, p.cBmpFile4};
   b->Register(CS_VREDRAW | CS_HREDRAW);
   if (Live(parent)) {
     b->nId = GetNewId();
@@ -192,25 +197,9 @@ TBtnBmpPtr TBtnBmp::NewBar(const TBtnBmpBarParams& p) {
 TBtnBmpPtr TBtnBmp::ReDefine(const TBtnBmpRedefineParams& p) {
   auto b = std::make_shared<TBtnBmp>();
   TWindowPtr parent = ParentOrDefault(p.oWnd);
-  b->bAction = p.bAction;
-  b->cMsg = p.cMsg;
-  b->bWhen = p.bWhen;
-  b->lAdjust = p.lAdjust;
-  b->lUpdate_ = p.lUpdate;
-  b->cCaption = p.cPrompt;
-  b->lBorder = p.lBorder;
+  b->TakeParams(parent, p);
   b->l97Look = !p.lBorder;
-  b->nLayout = LayoutOf(p.cLayout);
-  b->l2007 = p.l2007;
-  b->lTransparent = p.lTransparent;
-  b->cToolTip = p.cToolTip;
   b->nDlgCode = Value(4);
-  b->hAlphaLevel = 255;
-  b->SetColor(parent ? parent->nClrText : GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNFACE));
-  TakeFont(*b, p.oFont);
-  b->bClrGrad = parent && parent->bClrGrad ? parent->bClrGrad : StandAloneGradient();
-  b->cResName = {p.cResName1, p.cResName2, p.cResName3, p.cResName4};
-  b->cBmpFile = {p.cBmpFile1, p.cBmpFile2, p.cBmpFile3, p.cBmpFile4};
   b->Redefine(p.nId, parent);
   return b;
 }

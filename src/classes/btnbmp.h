@@ -165,6 +165,9 @@ class TBtnBmp : public TControl {
   Block bClrText;  // when set, the text colour for (lMOver)
 
  private:
+  // What New and ReDefine take alike from their parameters.
+  template <class P>
+  void TakeParams(const TWindowPtr& parent, const P& p);
   void Place(int nTop, int nLeft, int nWidth, int nHeight);
   void PaintClassic(HDC hDC);
   void Paint2007(HDC hDC);
