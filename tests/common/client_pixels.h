@@ -49,6 +49,14 @@ inline std::vector<DWORD> WindowPixels(HWND hWnd) {
   return px;
 }
 
+// One pixel of a window's client area, as its device context holds it now.
+inline COLORREF PixelAt(HWND hWnd, int x, int y) {
+  HDC dc = GetDC(hWnd);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(hWnd, dc);
+  return c;
+}
+
 // Pixels that differ between two pictures of the same size (all of the
 // larger one when the sizes differ).
 inline size_t Differing(const std::vector<DWORD>& a, const std::vector<DWORD>& b) {

@@ -8,6 +8,7 @@
 #include "classes/folder.h"
 #include "classes/setget.h"
 #include "classes/tget.h"
+#include "common/client_pixels.h"
 #include "dialogs/script.h"
 #include "folder/folder_res.h"
 #include "native/dispatch.h"
@@ -50,14 +51,6 @@ std::vector<bool> Shown(const TFolderPtr& f) {
   return shown;
 }
 
-COLORREF PixelAt(HWND h, int x, int y) {
-  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  HDC dc = GetDC(h);
-  COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(h, dc);
-  return c;
-}
-
 }  // namespace
 
 TEST(Folder, DefaultPromptsMakeEmptyPagesThatSwitchByClickAndHotKeyKeepingValues) {
@@ -92,7 +85,8 @@ TEST(Folder, DefaultPromptsMakeEmptyPagesThatSwitchByClickAndHotKeyKeepingValues
   EXPECT_LE(last.right, 360);
   EXPECT_EQ(TABGETROWCOUNT(f->hWnd), 1);
   // In the classic look a page is the folder's colour.
-  EXPECT_EQ(PixelAt(f->aDialogs[0]->hWnd, 200, 100), pane);
+  RedrawWindow(f->aDialogs[0]->hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  EXPECT_EQ(nxtest::PixelAt(f->aDialogs[0]->hWnd, 200, 100), pane);
 
   Value name(std::string(8, ' ')), mute(false), shown("before");
   auto get = TGet::New({.nRow = 10, .nCol = 10, .bSetGet = BindVar(name), .oWnd = f->aDialogs[0], .nWidth = 150,

@@ -31,19 +31,19 @@ TEST(MsgBarMessage, RepaintsOnlyWhatChanged) {
   EXPECT_EQ(s.bar->cMsg, "Working");
   Mark(s.bar->hWnd, spot, magenta);
   s.bar->SetMsg("Working");
-  EXPECT_EQ(At(s.bar->hWnd, spot.left, spot.top), magenta) << "the same text paints nothing";
+  EXPECT_EQ(PixelAt(s.bar->hWnd, spot.left, spot.top), magenta) << "the same text paints nothing";
 
   s.bar->SetMsg("");
-  EXPECT_EQ(At(s.bar->hWnd, spot.left, spot.top), pane) << "the first empty text repaints";
+  EXPECT_EQ(PixelAt(s.bar->hWnd, spot.left, spot.top), pane) << "the first empty text repaints";
   Mark(s.bar->hWnd, spot, magenta);
   s.bar->SetMsg("");
-  EXPECT_EQ(At(s.bar->hWnd, spot.left, spot.top), magenta) << "the second paints nothing";
+  EXPECT_EQ(PixelAt(s.bar->hWnd, spot.left, spot.top), magenta) << "the second paints nothing";
 
   // A new default shows at once while no message is up; a message hides it.
   s.wnd->SetMsg("Idle", true);
   EXPECT_EQ(s.bar->cMsgDef, "Idle");
   EXPECT_EQ(s.bar->cMsg, "");
-  EXPECT_EQ(At(s.bar->hWnd, spot.left, spot.top), pane);
+  EXPECT_EQ(PixelAt(s.bar->hWnd, spot.left, spot.top), pane);
 }
 
 namespace {
@@ -53,13 +53,13 @@ int LastFrameColumn(HWND bar) {
   const RECT c = Client(bar);
   const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
   for (int x = c.right - 2; x > c.right - 40; --x)
-    if (At(bar, x, 5) == light) return x;
+    if (PixelAt(bar, x, 5) == light) return x;
   return -1;
 }
 // The first shadow diagonal of the grip, at its corner.
 bool GripShows(HWND bar) {
   const RECT c = Client(bar);
-  return At(bar, c.right - 2, c.bottom - 1 - 3) == GetSysColor(COLOR_BTNSHADOW);
+  return PixelAt(bar, c.right - 2, c.bottom - 1 - 3) == GetSysColor(COLOR_BTNSHADOW);
 }
 }  // namespace
 
@@ -86,7 +86,7 @@ TEST(MsgBarLayout, MaximizedWithoutStylesEndsThreePixelsFromTheEdgeWithoutGrip) 
   ASSERT_GT(maxWidth, width);
   const RECT bar = Client(s.bar->hWnd);
   EXPECT_EQ(LastFrameColumn(s.bar->hWnd), maxWidth - 4) << "3 pixels to the edge";
-  EXPECT_EQ(At(s.bar->hWnd, maxWidth - 3, 5), s.bar->nClrPane);
+  EXPECT_EQ(PixelAt(s.bar->hWnd, maxWidth - 3, 5), s.bar->nClrPane);
   EXPECT_FALSE(GripShows(s.bar->hWnd));
   // The bar stays on the owner's bottom edge.
   RECT br{}, wr{};
@@ -235,12 +235,12 @@ TEST(MsgBarResources, RunningTimeCountsWholeDays) {
 TEST(MsgBar2007, GradientUnderTextAndPanels) {
   Scene s({.cMsg = "", .lClock = true, .l2007 = true});
   const RECT c = Client(s.bar->hWnd);
-  EXPECT_EQ(At(s.bar->hWnd, c.right / 2, 0), RGB(255, 255, 255)) << "the gradient's top row";
-  EXPECT_EQ(GetBValue(At(s.bar->hWnd, c.right / 2, c.bottom - 1)), 255);
+  EXPECT_EQ(PixelAt(s.bar->hWnd, c.right / 2, 0), RGB(255, 255, 255)) << "the gradient's top row";
+  EXPECT_EQ(GetBValue(PixelAt(s.bar->hWnd, c.right / 2, c.bottom - 1)), 255);
   // Every SetMsg repaints the whole bar in this look.
   const RECT spot = Spot(*s.bar);
   Mark(s.bar->hWnd, spot, RGB(255, 0, 255));
   s.bar->SetMsg("");
   UpdateWindow(s.bar->hWnd);
-  EXPECT_NE(At(s.bar->hWnd, spot.left, spot.top), RGB(255, 0, 255));
+  EXPECT_NE(PixelAt(s.bar->hWnd, spot.left, spot.top), RGB(255, 0, 255));
 }

@@ -8,6 +8,7 @@
 
 #include "classes/font.h"
 #include "classes/msgbar.h"
+#include "common/client_pixels.h"
 #include "common/pump.h"
 #include "native/dispatch.h"
 
@@ -16,12 +17,7 @@ namespace msgtest {
 using nxtest::Pump;
 using nxtest::PumpUntil;
 
-inline COLORREF At(HWND h, int x, int y) {
-  HDC dc = GetDC(h);
-  const COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(h, dc);
-  return c;
-}
+using nxtest::PixelAt;
 
 inline int CountColor(HWND h, const RECT& rc, COLORREF color) {
   HDC dc = GetDC(h);
