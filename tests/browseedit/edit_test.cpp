@@ -15,6 +15,7 @@
 #include "classes/tget.h"
 #include "common/client_pixels.h"
 #include "common/message_boxes.h"
+#include "common/pump.h"
 #include "common/raised_errors.h"
 #include "dialogs/script.h"
 #include "native/brwedit.h"
@@ -58,13 +59,7 @@ void PostChars(const std::string& text, HWND target = nullptr) {
   for (char c : text) PostMessageA(target, WM_CHAR, WPARAM(static_cast<unsigned char>(c)), 1);
 }
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+using nxtest::Pump;
 
 // Runs the steps against the popup while `edit` waits in it, from the
 // moment its field has the focus.
@@ -311,10 +306,7 @@ TEST(CellInPlace, EndsWithEnterEscOrScrollAndReports) {
   };
   std::vector<DWORD> start = pixels();
   auto runUntilClosed = [&] {
-    for (int i = 0; i < 200 && b.oGet; ++i) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-      Pump();
-    }
+    EXPECT_TRUE(nxtest::PumpUntil([&] { return !b.oGet; })) << "the editor stays open";
     Pump();
   };
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/pump.h"
 #include "draw/canvas.h"
 #include "rt/icofile.h"
 
@@ -72,13 +73,7 @@ inline HMODULE ResourceModule(const std::string& path, const nx::ico::Image& ico
   return LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
-inline void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+using nxtest::Pump;
 
 // The client area of a window as painted, read back from its device context.
 class Shot {

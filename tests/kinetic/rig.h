@@ -10,6 +10,7 @@
 
 #include "classes/wbrowse.h"
 #include "common/client_pixels.h"
+#include "common/pump.h"
 #include "classes/window.h"
 #include "native/browse.h"
 #include "rt/strings.h"
@@ -18,13 +19,7 @@ namespace kin {
 
 using namespace nx;
 
-inline void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+using nxtest::Pump;
 
 // Rows "R0001", "A0001", "B0001": every line of the screen is unique.
 inline ArrayPtr Table(int rows) {

@@ -12,6 +12,7 @@
 
 #include "classes/font.h"
 #include "common/client_pixels.h"
+#include "common/pump.h"
 #include "classes/tcbrowse.h"
 #include "classes/window.h"
 #include "native/tcbrowse.h"
@@ -22,13 +23,7 @@ namespace tctest {
 
 using namespace nx;
 
-inline void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+using nxtest::Pump;
 
 inline std::shared_ptr<TFont> TestFont() {
   static auto font = TFont::New({.cFaceName = "ANSI_VAR_FONT"});
