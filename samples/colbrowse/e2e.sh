@@ -30,15 +30,6 @@ size=$(stat -c %s colbrowse.dbf)
 [[ ! -e colbrowse.tmp.dbf ]] || fail "the partial table was left behind"
 echo "table generated: $size bytes; $(title)"
 
-shot() { import -window root "$work/$1.png"; }
-# Sends input, waits until the sample is done with it, takes screenshot $1.
-act() {
-  local name=$1
-  shift
-  xdotool "$@"
-  settle
-  shot "$name"
-}
 # The sort-coloured header cell's inside as "W H X Y" (screen pixels).
 amber() {
   convert "$work/$1.png" -fill black +opaque "rgb(255,200,0)" -fill white -opaque "rgb(255,200,0)" -trim \

@@ -21,5 +21,5 @@ darkest=$(import -window root -crop "120x16+$((x + w / 2 - 60))+$((y + h / 2))" 
 awk "BEGIN{exit !($darkest < 0.3)}" || fail "no greeting painted (darkest grey $darkest)"
 echo "greeting painted"
 
-xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus "$id" || true
+activate "$id"
 close_demo "$pid"

@@ -11,7 +11,7 @@ pid=$!
 trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
 
 id=$(wait_window "Novaxis images" 120) || fail "no window titled 'Novaxis images'"
-xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus "$id" || true
+activate "$id"
 
 # A part of the scrolled picture (inside it whatever the frame's size), before
 # and after ten lines down: the same pixels, ten rows higher.

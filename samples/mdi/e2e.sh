@@ -16,9 +16,8 @@ trap 'kill $pid 2>/dev/null || true' EXIT
 
 title="Novaxis MDI"
 id=$(wait_window "$title - 0 tables" 120) || fail "no window titled '$title - 0 tables'"
-settle() { wait_idle "$pid" || fail "the sample did not come to rest"; }
 settle
-xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus "$id" || true
+activate "$id"
 
 caption() { xdotool getwindowname "$id"; }
 expect() {

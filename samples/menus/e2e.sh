@@ -14,7 +14,7 @@ trap 'kill $pid 2>/dev/null || true' EXIT
 
 title="Novaxis menus"
 id=$(wait_window "$title" 120) || fail "no window titled '$title'"
-xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus "$id" || true
+activate "$id"
 
 expect() {
   wait_window "$title - $1" 120 >/dev/null || fail "caption is '$(xdotool getwindowname "$id")', expected '$title - $1'"

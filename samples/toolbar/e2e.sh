@@ -16,7 +16,7 @@ trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
 
 title="Novaxis toolbar"
 id=$(wait_window "$title" 120) || fail "no window titled '$title'"
-xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus "$id" || true
+activate "$id"
 wait_idle "$pid" || true
 
 caption() { xdotool getwindowname "$id"; }

@@ -20,7 +20,7 @@ wait_idle() { nx_wait_idle "$@"; }
 # $pid.
 
 # Waits until the program has taken in all it was sent and is done with it.
-settle() { wait_idle "$pid" || fail "the sample did not come to rest"; }
+settle() { wait_idle "$pid" || fail "the program did not come to rest"; }
 
 # Presses keys (or types text with -t) and waits until the program took them in.
 key() {
@@ -29,7 +29,20 @@ key() {
   else
     xdotool key --clearmodifiers "$@"
   fi
-  wait_idle "$pid" || fail "the sample did not come to rest after $*"
+  wait_idle "$pid" || fail "the program did not come to rest after $*"
+}
+
+# Saves the screen as $work/$1.png.
+shot() { import -window root "$work/$1.png"; }
+
+# Sends input (xdotool's arguments after $1), waits until the program is done
+# with it, and saves the screen as $work/$1.png.
+act() {
+  local name=$1
+  shift
+  xdotool "$@"
+  settle
+  shot "$name"
 }
 
 # Runs sample $1 from a new empty folder, $work (the current folder from

@@ -19,12 +19,10 @@ wine ./demo.exe &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 id=$(wait_window "$TITLE" 120) || fail "no window titled '$TITLE'"
-settle() { wait_idle "$pid" || fail "the demo did not come to rest"; }
 settle
 
 X=150     # inside column 2: no sideways column moves
 W=700     # the seven columns
-shot() { import -window root "$work/$1.png"; }
 
 # Line geometry from the grid lines of column 1 in the first screen.
 shot start
@@ -69,15 +67,6 @@ top() {
   for t in "${!votes[@]}"; do ((votes[$t] > n)) && { best=$t; n=${votes[$t]}; }; done
   ((n >= 3)) && echo "$best" || echo "?"
 }
-# Sends input, waits until the demo is done with it, takes screenshot $1.
-act() {
-  local name=$1
-  shift
-  xdotool "$@"
-  settle
-  shot "$name"
-}
-
 # Focus the browse with a click on its current row, then learn rows 1 to
 # 3 x LINES from the keyboard: Page Down from line 1 moves a whole screen.
 act focus mousemove $X "$(ymid 1)" click 1

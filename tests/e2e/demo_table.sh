@@ -109,5 +109,5 @@ python3 "$shot.py" "$shot.rgb" "$sw" "$sh" && ok=1
 [[ -n "$ok" ]] || fail "screenshot check failed"
 echo "screenshot checks passed"
 
-xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus "$id" || true
+activate "$id"
 close_demo "$pid"

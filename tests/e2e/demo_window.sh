@@ -17,7 +17,7 @@ read -r w h <<<"$(echo "$geo" | sed -E 's/^([0-9]+)x([0-9]+).*/\1 \2/')"
 echo "maximized: $geo"
 
 # Restore through the system menu.
-xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus "$id" || true
+activate "$id"
 xdotool key --clearmodifiers alt+space
 wait_idle "$pid" || fail "the system menu did not open"
 xdotool key r
