@@ -600,18 +600,21 @@ struct Bench {
   void Profile();
 
   // A glide of nMaxRowToAdvance rows down the data, driven by sent messages
-  // with a stand-in tick for the speed; the SLEEP hook is `sleep`.
+  // with a stand-in tick for the speed; the SLEEP hook is `sleep`, the fine
+  // clock `fine` (none: the substituted pauses alone, every step on time).
   // The time from the release to the glide's last paint; cpu: this thread's processor time meanwhile.
-  double Glide(TWBrowse& b, const std::function<void(DWORD)>& sleep, double* cpu = nullptr);
+  double Glide(TWBrowse& b, const std::function<void(DWORD)>& sleep, double* cpu = nullptr,
+               const std::function<double()>& fine = {});
 };
 
 DWORD g_tick = 0;
 
-double Bench::Glide(TWBrowse& b, const std::function<void(DWORD)>& sleep, double* cpu) {
+double Bench::Glide(TWBrowse& b, const std::function<void(DWORD)>& sleep, double* cpu,
+                    const std::function<double()>& fine) {
   HWND h = b.hWnd;
   int hgt = lineHeight;
   auto at = [&](int line) { return MAKELPARAM(150, line * hgt + hgt / 2); };
-  BrowseClock old = SetBrowseClock({.tick = [] { return g_tick; }, .sleep = sleep});
+  BrowseClock old = SetBrowseClock({.tick = [] { return g_tick; }, .sleep = sleep, .fine = fine});
   g_tick = 100000;
   SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, at(30));
   for (int line = 29; line >= 19; --line) {
@@ -1347,39 +1350,60 @@ void Bench::B6() {
               "%", Fmt("%.0f x ", moves) + Fmt("%.2f ms of ", sb.cpu) + Fmt("%.0f ms", sw.cpu));
   }
 
-  // With real pauses.
+  // With real pauses, paced by the real fine clock: the pauses asked are
+  // what each step's work left of its planned pause.
+  const std::vector<DWORD> plan = asked;
   real = true;
-  std::vector<double> totals, over, dev, between, overslept;
+  double anchor = 0;
+  auto fine = [&] {
+    double t = Now();
+    if (!anchor) anchor = t;
+    return t;
+  };
+  std::vector<double> totals, over, dev, between, overslept, behind, endBehind;
   int runs = Reps(5, 1);
   for (int i = 0; i < runs; ++i) {
     b.GoTop();
     UpdateWindow(hb);
     Settle(20);
     asked.clear(), begins.clear(), ends.clear();
-    double total = Glide(b, recorder);
-    double sum = std::accumulate(asked.begin(), asked.end(), 0.0);
+    anchor = 0;
+    double total = Glide(b, recorder, nullptr, fine);
     totals.push_back(total);
-    over.push_back((total - sum) / sum * 100.0);
-    // A step's deviation: its interval between pauses beyond the pause asked;
-    // of it, the work from one pause's end to the next's start, and what the
-    // pause took beyond the time asked.
+    over.push_back((total - pauses) / pauses * 100.0);
+    // The work from one pause's end to the next's start, and what the pauses
+    // took beyond the time asked.
     double work = 0, slept = 0;
-    for (size_t k = 0; k + 1 < begins.size(); ++k) {
-      dev.push_back(begins[k + 1] - begins[k] - asked[k]);
-      work += begins[k + 1] - ends[k];
-    }
+    for (size_t k = 0; k + 1 < begins.size(); ++k) work += begins[k + 1] - ends[k];
     for (size_t k = 0; k < begins.size(); ++k) slept += ends[k] - begins[k] - asked[k];
     between.push_back(work);
     overslept.push_back(slept);
+    // A step starts when the pause before it ends. Its deviation: the
+    // interval from the previous step's start beyond the planned pause
+    // between them; and how far it started behind the plan's schedule,
+    // counted from the first step (the pacing's first reading).
+    if (ends.size() != plan.size() || !anchor) continue;
+    double due = anchor;
+    for (size_t k = 0; k < ends.size(); ++k) {
+      due += plan[k];
+      if (k > 0) dev.push_back(ends[k] - ends[k - 1] - plan[k]);
+      behind.push_back(ends[k] - due);
+    }
+    endBehind.push_back(ends.back() - due);
   }
   Stats st = Summarize(totals), so = Summarize(over), sd = Summarize(dev);
-  Stats sbw = Summarize(between), sos = Summarize(overslept);
+  Stats sbw = Summarize(between), sos = Summarize(overslept), sbh = Summarize(behind), seb = Summarize(endBehind);
   rep.Add("B6", "glide total with real pauses", st.median, "ms", Spread(st));
   rep.Add("B6", "glide overhead over the pauses", so.median, "%", Spread(so));
   rep.Add("B6", "with real pauses: the work between them (sum of a glide)", sbw.median, "ms", Spread(sbw));
   rep.Add("B6", "with real pauses: their time beyond the time asked (sum of a glide)", sos.median, "ms", Spread(sos));
-  rep.Add("B6", "per-step deviation, median", sd.median, "ms", Spread(sd));
+  rep.Add("B6", "with real pauses: the pauses asked (sum of a glide, what the work left)",
+          std::accumulate(asked.begin(), asked.end(), 0.0), "ms", "the last run");
+  rep.Add("B6", "per-step deviation (interval beyond the planned pause), median", sd.median, "ms", Spread(sd));
   rep.Add("B6", "per-step deviation, p99", sd.p99, "ms");
+  rep.Add("B6", "a step's start behind its due time, median", sbh.median, "ms", Spread(sbh));
+  rep.Add("B6", "a step's start behind its due time, p99", sbh.p99, "ms");
+  rep.Add("B6", "the last pause's end behind the schedule", seb.median, "ms", Spread(seb));
   rep.AtMost("B6", "glide overhead <= 5 %", so.median, 5.0);
   b.GoTop();
   UpdateWindow(hb);

@@ -263,6 +263,9 @@ void TWBrowse::Glide(const Kinetics::Plan& plan) {
     }
   }
   if (nAt && oVScroll) VSetPos(*nAt);
+  // Each step is shown before its pause and the pause waits only what its
+  // work left of it, so the glide keeps its plan's pace.
+  GlidePace pace(GETFINETICK());
   for (uint32_t pause : plan.pauses) {
     if (!kinetics.gliding()) break;
     if (plan.direction < 0) {
@@ -273,7 +276,8 @@ void TWBrowse::Glide(const Kinetics::Plan& plan) {
       if (nAt && *nAt == nLen) break;
     }
     Refresh();
-    SLEEP(pause);
+    if (hWnd) UpdateWindow(hWnd);
+    SLEEP(pace.Wait(GETFINETICK(), pause));
     MSG msg;
     if (hWnd && PeekMessageA(&msg, hWnd, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_REMOVE)) {
       EatGlideClick(msg.message);

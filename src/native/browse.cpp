@@ -110,6 +110,7 @@ class TextState {
 };
 
 BrowseClock g_clock;
+double g_slept = 0;  // the substituted pauses, for the fine clock of a substituted sleep
 
 }  // namespace
 
@@ -284,8 +285,25 @@ std::function<int(int)> BUILDSKIP(const std::string& cAlias, const std::string& 
 DWORD GETTICKCOUNT() { return g_clock.tick ? g_clock.tick() : GetTickCount(); }
 
 void SLEEP(DWORD nMilliseconds) {
-  if (g_clock.sleep) g_clock.sleep(nMilliseconds);
-  else Sleep(nMilliseconds);
+  if (g_clock.sleep) {
+    g_slept += nMilliseconds;
+    g_clock.sleep(nMilliseconds);
+  } else {
+    Sleep(nMilliseconds);
+  }
+}
+
+double GETFINETICK() {
+  if (g_clock.fine) return g_clock.fine();
+  if (g_clock.sleep) return g_slept;
+  static const double perMs = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return double(f.QuadPart) / 1000.0;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return double(t.QuadPart) / perMs;
 }
 
 BrowseClock SetBrowseClock(BrowseClock clock) { return std::exchange(g_clock, std::move(clock)); }

@@ -66,13 +66,18 @@ void BRWGOBOTTOM(const Value& uValue);
 std::function<int(int)> BUILDSKIP(const std::string& cAlias, const std::string& cField, const Value& uValue1,
                                   const Value& uValue2);
 
-// The clock of the drag and glide: milliseconds since start-up, and a pause.
-// Tests may substitute both.
+// The clock of the drag and glide: milliseconds since start-up, a pause,
+// and the fine clock that paces a glide (milliseconds, monotonic, far finer
+// than the tick). Tests may substitute each. A substituted pause takes no
+// real time, so without a fine clock of its own the fine one then counts
+// the substituted pauses alone: every glide step is on time.
 DWORD GETTICKCOUNT();
 void SLEEP(DWORD nMilliseconds);
+double GETFINETICK();
 struct BrowseClock {
   std::function<DWORD()> tick;
   std::function<void(DWORD)> sleep;
+  std::function<double()> fine;
 };
 BrowseClock SetBrowseClock(BrowseClock clock);  // empty members: the system's; answers the previous
 

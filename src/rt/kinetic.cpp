@@ -1,6 +1,7 @@
 #include "rt/kinetic.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace nx {
@@ -90,6 +91,16 @@ void Kinetics::GlideEnded() {
   if (state_ == State::Gliding) state_ = State::Idle;
   startTick_ = 0;
   startLine_ = 0;
+}
+
+uint32_t GlidePace::Wait(double now, uint32_t pause) {
+  double next = due_ + pause;
+  if (now - next > pause) {
+    due_ = now;
+    return 0;
+  }
+  due_ = next;
+  return now < next ? uint32_t(std::lround(next - now)) : 0;
 }
 
 }  // namespace nx

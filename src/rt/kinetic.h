@@ -101,4 +101,25 @@ class Kinetics {
   bool down_ = true;
 };
 
+// A glide's steps kept to their plan's schedule on a fine clock (ms): each
+// step is due at the previous one's due time plus the pause after it, so a
+// step's own work comes out of its pause instead of adding to it. A late
+// step waits nothing; one behind by more than its pause takes the present as
+// its due time, so the steps after it keep their pauses instead of bursting
+// to catch up. On a machine too slow for a pause the glide is late by the
+// excess alone.
+class GlidePace {
+ public:
+  // The first step is due at `now`.
+  explicit GlidePace(double now) : due_(now) {}
+  // The step due last was done by `now` and `pause` ms follow it: the whole
+  // ms to wait for the next step's due time.
+  uint32_t Wait(double now, uint32_t pause);
+  // When the next step is due.
+  double due() const { return due_; }
+
+ private:
+  double due_;
+};
+
 }  // namespace nx

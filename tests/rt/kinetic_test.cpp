@@ -182,3 +182,85 @@ TEST(KineticStates, PressResizeLeaveGlideAndStop) {
   k.GlideEnded();
   EXPECT_TRUE(k.pressed());
 }
+
+namespace {
+
+// A glide of `plan` on a fake clock where step i's work takes work(i) ms:
+// the waits asked and the time the glide ends (after the last pause).
+struct Paced {
+  std::vector<uint32_t> waits;
+  double end = 0;
+};
+template <class Work>
+Paced RunPaced(const std::vector<uint32_t>& plan, Work work) {
+  Paced r;
+  double now = 1000;
+  GlidePace pace(now);
+  for (size_t i = 0; i < plan.size(); ++i) {
+    now += work(i);
+    uint32_t w = pace.Wait(now, plan[i]);
+    r.waits.push_back(w);
+    now += w;
+  }
+  r.end = now - 1000;
+  return r;
+}
+
+}  // namespace
+
+// The full default plan: 40 steps, pauses 4, 8, ... 120, 3060 ms in all.
+TEST(GlidePace, StepsKeepThePlansScheduleWhateverTheirWork) {
+  const std::vector<uint32_t> plan = Kinetics::PlanFor(-10, 800, kRule).pauses;
+  ASSERT_EQ(plan.size(), 40u);
+  double sum = 0;
+  for (uint32_t p : plan) sum += p;
+  ASSERT_EQ(sum, 3060);
+
+  // No work: the pauses as planned.
+  EXPECT_EQ(RunPaced(plan, [](size_t) { return 0.0; }).waits, plan);
+
+  // 7 ms a step: the first steps (pauses 4 and 8) run late and wait
+  // nothing, the third makes it up; from then on each waits its pause
+  // less its work, and the glide ends on its schedule.
+  Paced seven = RunPaced(plan, [](size_t) { return 7.0; });
+  EXPECT_EQ(seven.waits[0], 0u);
+  EXPECT_EQ(seven.waits[1], 0u);
+  EXPECT_EQ(seven.waits[2], 3u);  // 7 + 7 + 7 against 4 + 8 + 12
+  for (size_t i = 3; i < plan.size(); ++i) EXPECT_EQ(seven.waits[i], plan[i] - 7) << i;
+  EXPECT_EQ(seven.end, sum);
+
+  // Fractions of a ms round to the nearest whole one; no drift builds up.
+  Paced frac = RunPaced(plan, [](size_t) { return 2.4; });
+  for (size_t i = 0; i < plan.size(); ++i) {
+    EXPECT_GE(frac.waits[i], plan[i] - 3) << i;
+    EXPECT_LE(frac.waits[i], plan[i] - 2) << i;
+  }
+  EXPECT_NEAR(frac.end, sum, 0.5);
+}
+
+TEST(GlidePace, LateStepsWaitNothingAndNeverBurst) {
+  const std::vector<uint32_t> plan = Kinetics::PlanFor(-10, 800, kRule).pauses;
+  double sum = 0;
+  for (uint32_t p : plan) sum += p;
+
+  // Slower than every pause: no wait at all, and late by the excess alone.
+  Paced slow = RunPaced(plan, [](size_t) { return 200.0; });
+  EXPECT_EQ(slow.waits, std::vector<uint32_t>(plan.size(), 0u));
+  EXPECT_EQ(slow.end, 200.0 * plan.size());
+
+  // One stall of 500 ms in the 11th step (pause 44): the steps after it keep
+  // their pauses (less their 1 ms of work) instead of rushing through to
+  // catch up; the glide ends late by the stall beyond its pause.
+  Paced stall = RunPaced(plan, [](size_t i) { return i == 10 ? 500.0 : 1.0; });
+  EXPECT_EQ(stall.waits[10], 0u);
+  for (size_t i = 11; i < plan.size(); ++i) EXPECT_EQ(stall.waits[i], plan[i] - 1) << i;
+  EXPECT_EQ(stall.end, sum + 500 - plan[10]);
+
+  // Late by less than its pause: the next pause takes up the lateness,
+  // then the schedule holds.
+  GlidePace pace(0);
+  EXPECT_EQ(pace.Wait(70, 40), 0u);  // due at 40
+  EXPECT_EQ(pace.due(), 40);
+  EXPECT_EQ(pace.Wait(71, 44), 13u);  // due at 84
+  EXPECT_EQ(pace.Wait(85, 48), 47u);
+}
