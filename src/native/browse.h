@@ -77,7 +77,7 @@ double GETFINETICK();
 struct BrowseClock {
   std::function<DWORD()> tick;
   std::function<void(DWORD)> sleep;
-  std::function<double()> fine;
+  std::function<double()> fine = {};
 };
 BrowseClock SetBrowseClock(BrowseClock clock);  // empty members: the system's; answers the previous
 
