@@ -327,10 +327,22 @@ struct FloorKept {
   }
 } g_floorKept;
 
+// The floor's paint in parts (--profile): the time each took, when set.
+constexpr const char* kFloorParts[] = {"BeginPaint", "fill, font and header", "lines (ExtTextOut)", "grid",
+                                       "copy to the window", "EndPaint"};
+std::vector<double>* g_floorSplit = nullptr;
+
 void PaintFloor(HWND h) {
   const FloorModel& m = g_floor;
+  double mark = Now();
+  auto part = [&](size_t i) {
+    if (!g_floorSplit) return;
+    double t = Now();
+    (*g_floorSplit)[i] += t - std::exchange(mark, t);
+  };
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(h, &ps);
+  part(0);
   RECT cr;
   GetClientRect(h, &cr);
   HDC mem = g_floorKept.Picture(dc, cr.right, cr.bottom);
@@ -370,6 +382,7 @@ void PaintFloor(HWND h) {
   } else {
     cells(0, [&](int c) -> const std::string& { return m.headers[size_t(c)]; });
   }
+  part(1);
   int drawn = 0;
   COLORREF text = CLR_INVALID, pane = CLR_INVALID;
   for (int line = 1; line <= lines && m.topRow + line - 1 <= rows; ++line) {
@@ -381,6 +394,7 @@ void PaintFloor(HWND h) {
     cells(line, [&](int c) -> const std::string& { return values[size_t(c)].AsString(); });
     drawn = line;
   }
+  part(2);
   // Grid: one vertical per column border, one horizontal per line.
   std::vector<POINT> pts;
   std::vector<DWORD> counts;
@@ -416,9 +430,47 @@ void PaintFloor(HWND h) {
     }
   }
   SelectObject(mem, oldPen);
+  part(3);
   BitBlt(dc, 0, 0, cr.right, cr.bottom, mem, 0, 0, SRCCOPY);
   SelectObject(mem, oldFont);
+  part(4);
   EndPaint(h, &ps);
+  part(5);
+}
+
+// The browse's paint in parts (--profile), from its marks.
+constexpr const char* kBrowseParts[] = {"BeginPaint",
+                                        "scroll bars checked",
+                                        "kept picture set up (DC state, font measured)",
+                                        "data: Skip and row blocks",
+                                        "lines recorded (values copied, texts made)",
+                                        "records compared, rows to draw found",
+                                        "fill",
+                                        "lines drawn (WBRWLINE; the kept header copied)",
+                                        "records kept for the next paint",
+                                        "copy to the window",
+                                        "EndPaint"};
+static_assert(std::size(kBrowseParts) == size_t(BrowsePaintPart::Count));
+std::vector<double> g_browseSplit(size_t(BrowsePaintPart::Count));
+double g_browseSince[size_t(BrowsePaintPart::Count)];
+
+void BrowseMark(BrowsePaintPart part, bool begin) {
+  double t = Now();
+  if (begin) g_browseSince[size_t(part)] = t;
+  else g_browseSplit[size_t(part)] += t - g_browseSince[size_t(part)];
+}
+
+// Per part, the median of its time per paint, from the paints' splits.
+void AddSplit(bench::Report& rep, const char* id, const char* what, const char* const* names,
+              const std::vector<std::vector<double>>& splits, const std::vector<double>& totals) {
+  std::vector<double> rest = totals;
+  for (size_t i = 0; i < splits.size(); ++i) {
+    Stats s = Summarize(splits[i]);
+    rep.Add(id, std::string(what) + names[i], s.median, "ms", Spread(s));
+    for (size_t n = 0; n < rest.size(); ++n) rest[n] -= splits[i][n];
+  }
+  Stats s = Summarize(rest);
+  rep.Add(id, std::string(what) + "the rest (dispatch, arguments, ...)", s.median, "ms", Spread(s));
 }
 
 // One line of the floor's picture, straight on the window: its cells, its
@@ -655,10 +707,20 @@ void Bench::B1B2B3() {
   // every line), with every data line changed (the lines dropped first, as
   // after a page move: the header is copied as drawn for this width), and
   // with everything drawn anew (the header too, as after a change of look).
+  // With --profile, each paint's parts too.
+  std::vector<std::vector<double>> split(g_browseSplit.size());
+  std::vector<double> splitTotal;
+  if (opt.profile) SetBrowsePaintMark(BrowseMark);
   Stats s1 = Summarize(Time(warm, reps, [&] {
     b.ForgetPicture(false);
+    std::fill(g_browseSplit.begin(), g_browseSplit.end(), 0.0);
+    double t0 = Now();
     FullRepaint(hb);
+    if (!opt.profile) return;
+    splitTotal.push_back(Now() - t0);
+    for (size_t i = 0; i < split.size(); ++i) split[i].push_back(g_browseSplit[i]);
   }));
+  SetBrowsePaintMark(nullptr);
   b1 = s1.median;
   Stats s1n = Summarize(Time(warm, reps, [&] { FullRepaint(hb); }));
   b1Same = s1n.median;
@@ -672,6 +734,7 @@ void Bench::B1B2B3() {
           Fmt("client %.0fx%.0f; ", cr.right, cr.bottom) +
               (ISAPPTHEMED() && ISTHEMEACTIVE() ? "header drawn by the visual style" : "classic header") +
               ", kept per width; " + Spread(s1));
+  if (opt.profile) AddSplit(rep, "B1", "every line changed, part: ", kBrowseParts, split, splitTotal);
   rep.Add("B1", "browse refresh, nothing changed", s1n.median, "ms", Spread(s1n));
   rep.Add("B1", "browse repaint, everything drawn anew (header too)", s1a.median, "ms", Spread(s1a));
 
@@ -723,7 +786,19 @@ void Bench::B1B2B3() {
   ShowWindow(hb, SW_HIDE);
   ShowWindow(floor, SW_SHOW);
   Settle(30);
-  Stats s2 = Summarize(Time(warm, reps, [&] { FullRepaint(floor); }));
+  std::vector<double> floorSplit(std::size(kFloorParts));
+  std::vector<std::vector<double>> floorSplits(floorSplit.size());
+  std::vector<double> floorTotal;
+  if (opt.profile) g_floorSplit = &floorSplit;
+  Stats s2 = Summarize(Time(warm, reps, [&] {
+    std::fill(floorSplit.begin(), floorSplit.end(), 0.0);
+    double t0 = Now();
+    FullRepaint(floor);
+    if (!opt.profile) return;
+    floorTotal.push_back(Now() - t0);
+    for (size_t i = 0; i < floorSplit.size(); ++i) floorSplits[i].push_back(floorSplit[i]);
+  }));
+  g_floorSplit = nullptr;
   b2 = s2.median;
   std::vector<uint32_t> floorPx = Grab(floor);
   if (!opt.shots.empty()) SaveShot(floor, opt.shots + "\\b2-floor.bmp");
@@ -734,6 +809,7 @@ void Bench::B1B2B3() {
     differ = size_t(-1);
   rep.Add("B2", "floor full repaint (same picture, kept buffer, header per width)", s2.median, "ms",
           Fmt("client %.0fx%.0f; ", fr.right, fr.bottom) + Spread(s2));
+  if (opt.profile) AddSplit(rep, "B2", "floor, part: ", kFloorParts, floorSplits, floorTotal);
   rep.Add("B2", "pixels differing between browse and floor pictures", double(differ), "count",
           "0 means the floor draws exactly the browse's picture");
   // B4's floor, on the floor window with the browse's bar range.
@@ -1718,8 +1794,12 @@ void Bench::Run() {
     Settle(100);
     Watch(demo.brw->hWnd);
     if (opt.profile || opt.dataOnly) {
-      if (opt.profile) Profile();
-      else B9();
+      if (opt.profile) {
+        Profile();
+        B1B2B3();
+      } else {
+        B9();
+      }
       Unwatch();
       demo.wnd->End();
       return;

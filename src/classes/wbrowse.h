@@ -300,6 +300,7 @@ class TWBrowse : public TControl {
   bool EatGlideClick(UINT nMsg);
   // Paint's rows: the header, every line, the selection.
   void PaintRows();
+  Array RowValues();  // the row block's answer, for a paint
   // The kept picture (wbrowse_kept.cpp).
   struct LineCall;
   struct KeptPicture;
@@ -332,5 +333,27 @@ Array _ADATA(const std::vector<std::function<Value()>>& aData);
 // Printing aids: element n of an array, or of a row block's result.
 std::function<Value()> GENLOCAL(const ArrayPtr& aArray, int n);
 std::function<Value()> GENBLOCK(const LineBlock& bLine, TWBrowse& oBrw, int n);
+
+// The parts of a browse's paint, marked as each begins and ends, for a
+// profiler (the benchmark); while no mark is set nothing is marked.
+enum class BrowsePaintPart { Begin, Bars, Setup, Data, Records, Compare, Fill, Lines, Keep, Copy, End, Count };
+using BrowsePaintMark = void (*)(BrowsePaintPart ePart, bool lBegin);
+BrowsePaintMark SetBrowsePaintMark(BrowsePaintMark fn);
+namespace detail {
+extern BrowsePaintMark g_browsePaintMark;
+struct PaintMark {
+  explicit PaintMark(BrowsePaintPart part) : part_(part) {
+    if (g_browsePaintMark) g_browsePaintMark(part_, true);
+  }
+  ~PaintMark() {
+    if (g_browsePaintMark) g_browsePaintMark(part_, false);
+  }
+  PaintMark(const PaintMark&) = delete;
+  PaintMark& operator=(const PaintMark&) = delete;
+
+ private:
+  BrowsePaintPart part_;
+};
+}  // namespace detail
 
 }  // namespace nx

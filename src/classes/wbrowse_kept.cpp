@@ -9,6 +9,8 @@
 // header line, drawn on the fill, is kept apart for as long as its call,
 // the look and the width stay: a paint that must draw it copies it.
 #include <algorithm>
+#include <memory>
+#include <optional>
 
 #include "classes/brush.h"
 #include "classes/wbrowse.h"
@@ -20,6 +22,8 @@ namespace nx {
 namespace {
 // Rows above its own line that a line's grid reaches.
 constexpr int kReachUp = 2;
+using Part = BrowsePaintPart;
+using detail::PaintMark;
 }  // namespace
 
 // One WBRWLINE call of a paint, owning its arguments.
@@ -94,8 +98,9 @@ struct TWBrowse::KeptPicture {
   int lineHeight = 0;
   // The calls each line's pixels come from, and the calls whose grid drew
   // the two rows above the line (the same calls but after a shift, where
-  // the header's rows stay); nullopt: unknown, drawn anew.
-  using Record = std::optional<std::vector<LineCall>>;
+  // the header's rows stay, so the two share them until one); null:
+  // unknown, drawn anew.
+  using Record = std::shared_ptr<const std::vector<LineCall>>;
   std::vector<Record> lines, above;
 
   // This paint's records, in drawing order.
@@ -194,6 +199,7 @@ void TWBrowse::Line(const WBrwLineParams& p) {
     WBRWLINE(p);
     return;
   }
+  PaintMark mark(Part::Records);
   for (const Value& v : p.aValues)
     if (v.IsNumber()) k->full = true;  // a bitmap may reach any line
   k->calls.emplace_back(p);
@@ -249,17 +255,18 @@ void TWBrowse::KeptEnd(HDC hPaintDC) {
     BitBlt(hPaintDC, 0, 0, k.width, k.height, k.dc, 0, 0, SRCCOPY);
     return;
   }
+  std::optional<PaintMark> part(std::in_place, Part::Compare);
   const bool bitmaps = k.full;
   bool full = bitmaps;
   const int h = std::max(k.lineHeight, 1);
-  // The calls of each line, in order.
+  // The calls of each line, in order, as places in this paint's calls.
   int lastLine = 0;
   for (const LineCall& c : k.calls) lastLine = std::max(lastLine, c.p.nLine);
-  std::vector<std::vector<LineCall>> now(size_t(std::max(lastLine + 1, int(k.lines.size()))));
+  std::vector<std::vector<size_t>> now(size_t(std::max(lastLine + 1, int(k.lines.size()))));
   bool outside = false;  // a line below the picture or above the header
-  for (LineCall& c : k.calls) {
-    if (c.p.nLine < 0) outside = true;
-    else now[size_t(c.p.nLine)].push_back(c);
+  for (size_t i = 0; i < k.calls.size(); ++i) {
+    if (k.calls[i].p.nLine < 0) outside = true;
+    else now[size_t(k.calls[i].p.nLine)].push_back(i);
   }
   // The pixel rows to draw anew: each changed line's own and the two above.
   HRGN dirty = CreateRectRgn(0, 0, 0, 0);
@@ -274,17 +281,20 @@ void TWBrowse::KeptEnd(HDC hPaintDC) {
     full = true;  // nothing is known of the picture: every call is drawn
     addRows(0, k.height);
   } else {
-    auto sameAbove = [](const std::vector<LineCall>& a, const std::vector<LineCall>& b) {
-      if (a.size() != b.size()) return false;
-      for (size_t i = 0; i < a.size(); ++i)
-        if (!a[i].SameReachUp(b[i])) return false;
+    // Whether a record holds the calls of line j, all or only above it.
+    auto holds = [&](const std::vector<KeptPicture::Record>& records, size_t j, bool reachUp) {
+      if (j >= records.size() || !records[j] || records[j]->size() != now[j].size()) return false;
+      for (size_t i = 0; i < now[j].size(); ++i) {
+        const LineCall& kept = (*records[j])[i];
+        const LineCall& call = k.calls[now[j][i]];
+        if (!(reachUp ? kept.SameReachUp(call) : kept == call)) return false;
+      }
       return true;
     };
     for (size_t j = 0; j < now.size(); ++j) {
       int top = int(j) * h;
-      if (!(j < k.lines.size() && k.lines[j] && *k.lines[j] == now[j])) addRows(top, top + h);
-      if (j > 0 && !(j < k.above.size() && k.above[j] && sameAbove(*k.above[j], now[j])))
-        addRows(top - kReachUp, top);
+      if (!holds(k.lines, j, false)) addRows(top, top + h);
+      if (j > 0 && !holds(k.above, j, true)) addRows(top - kReachUp, top);
     }
   }
   // The header can be kept when it is the first call and the only one of
@@ -297,11 +307,19 @@ void TWBrowse::KeptEnd(HDC hPaintDC) {
       if (v.IsNumber()) header = false;
   RECT box{};
   if (GetRgnBox(dirty, &box) != NULLREGION) {
-    SelectClipRgn(k.dc, dirty);
-    FillRgn(k.dc, dirty, oBrush->hBrush);
+    part.emplace(Part::Fill);
+    // A clip region costs every drawing call: none when all is drawn.
+    if (full) {
+      RECT all{0, 0, k.width, k.height};
+      FillRect(k.dc, &all, oBrush->hBrush);
+    } else {
+      SelectClipRgn(k.dc, dirty);
+      FillRgn(k.dc, dirty, oBrush->hBrush);
+    }
     // Selected once for all the lines (the painter then leaves it as it is).
     HFONT font = FontHandle();
     HGDIOBJ oldFont = font ? SelectObject(k.dc, font) : nullptr;
+    part.emplace(Part::Lines);
     const int outer = header ? OuterWidth(hWnd) : 0;
     for (size_t i = 0; i < k.calls.size(); ++i) {
       const LineCall& c = k.calls[i];
@@ -311,7 +329,10 @@ void TWBrowse::KeptEnd(HDC hPaintDC) {
         BitBlt(k.dc, 0, 0, k.width, h, k.header.dc, 0, 0, SRCCOPY);
         continue;
       }
-      WBRWLINE(c.Params(hWnd, k.dc));
+      WBrwLineParams call = c.Params(hWnd, k.dc);
+      // The painter need not measure the font this paint measured already.
+      if (font && c.p.hFont == font && font == k.font) call.nLineHeight = k.lineHeight;
+      WBRWLINE(call);
       if (i == 0 && header) {
         // Kept only when drawn whole on the fill.
         HRGN band = CreateRectRgn(0, 0, k.width, h);
@@ -320,15 +341,23 @@ void TWBrowse::KeptEnd(HDC hPaintDC) {
       }
     }
     if (oldFont) SelectObject(k.dc, oldFont);
-    SelectClipRgn(k.dc, nullptr);
+    if (!full) SelectClipRgn(k.dc, nullptr);
   }
+  part.emplace(Part::Keep);
   DeleteObject(dirty);
-  k.lines.assign(now.begin(), now.end());
+  k.lines.assign(now.size(), nullptr);
+  for (size_t j = 0; j < now.size(); ++j) {
+    auto calls = std::make_shared<std::vector<LineCall>>();
+    calls->reserve(now[j].size());
+    for (size_t i : now[j]) calls->push_back(std::move(k.calls[i]));
+    k.lines[j] = std::move(calls);
+  }
   k.above = k.lines;
   // A bitmap may have reached lines whose records do not show it: the next
   // paint draws everything anew too.
   if (outside || bitmaps) ForgetPicture(false);
   k.calls.clear();
+  part.emplace(Part::Copy);
   BitBlt(hPaintDC, 0, 0, k.width, k.height, k.dc, 0, 0, SRCCOPY);
 }
 
@@ -358,8 +387,8 @@ void TWBrowse::KeptScroll(int nLines) {
       bool inside = from >= (header && j > 1 ? 2 : 1) && from <= count;
       if (inside && size_t(from) < records.size() && records[size_t(from)]) {
         // The records name their line: a moved line takes its new number.
-        std::vector<LineCall> calls = *records[size_t(from)];
-        for (LineCall& c : calls) c.p.nLine = j;
+        auto calls = std::make_shared<std::vector<LineCall>>(*records[size_t(from)]);
+        for (LineCall& c : *calls) c.p.nLine = j;
         moved[size_t(j)] = std::move(calls);
       }
     }

@@ -1,5 +1,7 @@
 // TWBrowse: painting, the selection, column geometry and the icon view.
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "classes/brush.h"
 #include "classes/font.h"
@@ -12,7 +14,16 @@
 
 namespace nx {
 
+namespace detail {
+BrowsePaintMark g_browsePaintMark = nullptr;
+}  // namespace detail
+
+BrowsePaintMark SetBrowsePaintMark(BrowsePaintMark fn) { return std::exchange(detail::g_browsePaintMark, fn); }
+
 namespace {
+using Part = BrowsePaintPart;
+using detail::PaintMark;
+
 constexpr COLORREF kNoFocusGrey = RGB(128, 128, 128);
 
 // Whether setting this range on the window's own bar would change nothing
@@ -34,8 +45,12 @@ bool SameRangeShown(HWND hWnd, int nBar, int nMin, int nMax) {
 
 Value TWBrowse::Display() {
   TWBrowsePtr keep = SelfBrw();
-  BeginPaint();
+  {
+    PaintMark mark(Part::Begin);
+    BeginPaint();
+  }
   try {
+    std::optional<PaintMark> bars(std::in_place, Part::Bars);
     if (oVScroll) {
       int len = bLogicLen ? bLogicLen(*this) : 0;
       if (VGetMax() != len || len != nLen) {
@@ -51,12 +66,14 @@ Value TWBrowse::Display() {
                   SameRangeShown(hWnd, SB_HORZ, 1, columns);
       if (!same) oHScroll->SetRange(1, columns);
     }
+    bars.reset();
     Paint();
   } catch (...) {
     // The paint cycle ends even when a data block fails inside it.
     EndPaint();
     throw;
   }
+  PaintMark mark(Part::End);
   EndPaint();
   return Value(0);
 }
@@ -64,7 +81,10 @@ Value TWBrowse::Display() {
 Value TWBrowse::Paint() {
   TWBrowsePtr keep = SelfBrw();
   HDC paintDC = hDC;
-  if (HDC keptDC = lIconView ? nullptr : KeptBegin(paintDC)) {
+  std::optional<PaintMark> setup(std::in_place, Part::Setup);
+  HDC keptDC = lIconView ? nullptr : KeptBegin(paintDC);
+  setup.reset();
+  if (keptDC) {
     hDC = keptDC;
     try {
       PaintRows();
@@ -106,16 +126,20 @@ void TWBrowse::PaintRows() {
   HeaderLine(hDC);
   nLen = bLogicLen ? bLogicLen(*this) : 0;
   if (nLen > 0) {
-    Skip(1 - nRowPos);
+    auto skip = [this](int n) {
+      PaintMark mark(Part::Data);
+      return Skip(n);
+    };
+    skip(1 - nRowPos);
     int line = 1, rows = LinesToPaint();
     while (line <= rows) {
       DrawLine(line);
-      if (Skip(1) != 1) break;
+      if (skip(1) != 1) break;
       ++line;
     }
     // The source stands on the row after the last line, or on the last row
     // when the data ended: back to the current row.
-    Skip(nRowPos - line);
+    skip(nRowPos - line);
     if (nLen < nRowPos) nRowPos = nLen;
     DrawSelect();
   }
@@ -157,7 +181,7 @@ void TWBrowse::HeaderLine(HDC dc) {
 void TWBrowse::DrawLine(std::optional<int> nLine) {
   if (!bLine || !hWnd) return;
   std::vector<int> sizes = GetColSizes();
-  Array row = bLine(*this);
+  Array row = RowValues();
   Line(LineParams(hDC, nLine.value_or(nRowPos), row, sizes));
 }
 
@@ -166,14 +190,14 @@ Value TWBrowse::DrawSelect() {
   COLORREF back = lFocused ? nClrBackFocus : kNoFocusGrey;
   std::vector<int> sizes = GetColSizes();
   if (!lCellStyle) {
-    Array row = bLine(*this);
+    Array row = RowValues();
     WBrwLineParams p = LineParams(hDC, nRowPos, row, sizes);
     p.nClrText = nClrForeFocus;
     p.nClrPane = back;
     Line(p);
   } else {
     DrawLine();
-    Array row = bLine(*this);
+    Array row = RowValues();
     WBrwLineParams p = LineParams(hDC, nRowPos, row, sizes);
     p.nClrText = nClrForeFocus;
     p.nClrPane = back;
@@ -183,6 +207,11 @@ Value TWBrowse::DrawSelect() {
     Line(p);
   }
   return Value();
+}
+
+Array TWBrowse::RowValues() {
+  PaintMark mark(Part::Data);
+  return bLine(*this);
 }
 
 Value TWBrowse::GotFocus(HWND hCtlLost) {

@@ -126,7 +126,7 @@ void WBRWLINE(const WBrwLineParams& p) {
   // selected already is used as it is.
   std::optional<SelectIn> font;
   if (p.hFont && GetCurrentObject(h, OBJ_FONT) != p.hFont) font.emplace(h, p.hFont);
-  int height = LineHeight(h);
+  int height = p.nLineHeight > 0 ? p.nLineHeight : LineHeight(h);
   int top = height * p.nLine, bottom = top + height - 1;
   // Colour blocks of the line are evaluated once, without a column.
   COLORREF lineText = p.nClrText.Get(0), linePane = p.nClrPane.Get(0);

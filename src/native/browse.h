@@ -47,6 +47,7 @@ struct WBrwLineParams {
   bool lVScroll = false;
   std::function<int()> bLogicLen{};
   BrwColor nClrTextCell{}, nClrPaneCell{};
+  int nLineHeight = 0;  // the line height with hFont selected, when the caller measured it; 0: measured here
 };
 void WBRWLINE(const WBrwLineParams& p);
 
