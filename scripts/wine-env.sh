@@ -1,7 +1,7 @@
 # Sourced by the scripts: a project-local 32-bit Wine prefix and a private
 # headless display with Wine's virtual desktop.
 #   nx_wine_prefix         create (once) and export the prefix
-#   nx_display_start [WxH] start Xvfb, a persistent wineserver and the desktop keeper
+#   nx_display_start [WxH] start Xvfb, a persistent wineserver, the desktop and its keeper
 #   nx_display_stop        stop what nx_display_start started and every Wine
 #                          process of the prefix; fails if any is left
 #   nx_wait_idle pid [s]   wait until a program is done with its input
@@ -66,6 +66,22 @@ nx_display_start() {
     sleep 0.1
     n=$((n + 1))
   done
+  nx_desktop_keeper_start
+}
+
+# Wine closes its virtual desktop about a second after the last program on it
+# has ended, and a program starting in that second finds no working desktop
+# (its window classes and dialogs fail). A keeper program stays on the desktop,
+# with no window shown, until the display stops.
+nx_desktop_keeper_start() {
+  NX_KEEPER_DIR=$(mktemp -d)
+  if ! i686-w64-mingw32-gcc -O2 -mwindows -o "$NX_KEEPER_DIR/nx-desktop-keeper.exe" \
+      "$NX_ROOT/scripts/desktop-keeper.c" >/dev/null 2>&1; then
+    echo "warning: the desktop keeper could not be built; the Wine desktop may close between programs" >&2
+    return 0
+  fi
+  wine "$NX_KEEPER_DIR/nx-desktop-keeper.exe" >/dev/null 2>&1 &
+  NX_STARTED_PIDS+=($!)
 }
 
 # The Wine processes of this prefix still running (matched by the prefix in
@@ -160,6 +176,10 @@ nx_display_stop() {
   for pid in "${NX_STARTED_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${NX_STARTED_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
   NX_STARTED_PIDS=()
+  if [[ -n "${NX_KEEPER_DIR:-}" ]]; then
+    rm -rf "$NX_KEEPER_DIR"
+    NX_KEEPER_DIR=
+  fi
   [[ -n "${WINEPREFIX:-}" ]] || return 0
   # A program still starting when the server went down brings up a new
   # server and its services, so keep stopping the prefix until it is empty.
