@@ -59,6 +59,7 @@ void Separator(HDC hDC, bool lVerticalLine, int nAt, int nFrom, int nTo) {
 class TBarFloat : public TWindow {
  public:
   const char* ClassName() const override { return "TBARFLOAT"; }
+  bool EndsHelpSearch() const override { return false; }
   bool& lRegistered() override {
     static bool registered = false;
     return registered;

@@ -97,6 +97,12 @@ class TBtnBmp : public TControl {
   static TBtnBmpPtr NewBar(const TBtnBmpBarParams& p);
   static TBtnBmpPtr ReDefine(const TBtnBmpRedefineParams& p);
   const char* ClassName() const override { return "TBTNBMP"; }
+  bool TracksHover() const override { return true; }
+  bool DrawsKeyboardCues() const override { return true; }
+  bool IsPushButton() const override { return true; }
+  bool ForgetsLastKeyOnFocus() const override { return true; }
+  bool ClickedAsOkOnEnter() const override { return true; }
+  bool StaysOpaque() const override { return true; }
   bool& lRegistered() override {
     static bool registered = false;
     return registered;

@@ -54,6 +54,7 @@ class TButton : public TControl {
   static void Build(TButton& oBtn, const TButtonParams& p);
   static void Rebind(TButton& oBtn, const TButtonRedefineParams& p);
   const char* ClassName() const override { return "TBUTTON"; }
+  bool IsPushButton() const override { return true; }
   bool& lRegistered() override {
     static bool registered = false;
     return registered;

@@ -54,6 +54,7 @@ class TCheckBox : public TControl {
   static TCheckBoxPtr New(const TCheckBoxParams& p = {});
   static TCheckBoxPtr ReDefine(const TCheckBoxRedefineParams& p);
   const char* ClassName() const override { return "TCHECKBOX"; }
+  bool ShowsParentBackground() const override { return true; }
   bool& lRegistered() override {
     static bool registered = false;
     return registered;

@@ -88,6 +88,7 @@ class TComboBox : public TControl {
   TComboBox();
   ~TComboBox() override;
   const char* ClassName() const override { return "TCOMBOBOX"; }
+  bool StaysOpaque() const override { return true; }
   bool& lRegistered() override {
     static bool registered = false;
     return registered;

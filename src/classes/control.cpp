@@ -25,12 +25,6 @@ HWND g_dotsParent = nullptr;
 
 std::string UpperClassOf(HWND h) { return Upper(GETCLASSNAME(h)); }
 
-std::string UpperClassOf(const TWindowPtr& w) { return w ? Upper(w->ClassName()) : std::string(); }
-
-bool Contains(const std::string& list, const std::string& name) {
-  return !name.empty() && list.find(name) != std::string::npos;
-}
-
 // Mouse words above 32767 are negative 16-bit values.
 int Signed16(int v) { return v > 32767 ? v - 65536 : v; }
 
@@ -306,7 +300,7 @@ Value TControl::HandleEvent(UINT nMsg, WPARAM w, LPARAM l) {
     case WM_SYSKEYDOWN: return SysKeyDown(int(w), int(l));
     case WM_UPDATEUISTATE: {
       Value r = TWindow::HandleEvent(nMsg, w, l);
-      if (Upper(ClassName()) == "TBTNBMP") Refresh();
+      if (DrawsKeyboardCues()) Refresh();
       if (TWindowPtr parent = Parent()) parent->Refresh();
       return r;
     }
@@ -339,17 +333,16 @@ Value TControl::Colors(HDC hDC) {
   if (!oBrush) oBrush = TBrush::New({.nRGBColor = nClrPane});
   SetTextColor(hDC, nClrText);
   SetBkColor(hDC, nClrPane);
-  std::string cls = Upper(ClassName());
-  bool buttonLike = Contains("TCHECKBOX;TRADIO;TGROUP", cls);
+  bool parentBack = ShowsParentBackground();
   if (lTransparent) {
     SetBkMode(hDC, TRANSPARENT);
-    if (ISAPPTHEMED() && buttonLike) {
+    if (ISAPPTHEMED() && parentBack) {
       if (TWindowPtr parent = Parent()) {
         PARENTIMAGE(hWnd, hDC);
-        if (cls != "TGROUP") SendMessageA(parent->hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0);
+        if (ParentErasesBehind()) SendMessageA(parent->hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0);
       }
     }
-  } else if (ISAPPTHEMED() && buttonLike) {
+  } else if (ISAPPTHEMED() && parentBack) {
     DRAWPBACK(hWnd, hDC);
   }
   return Value(int64_t(reinterpret_cast<intptr_t>(oBrush ? oBrush->hBrush : nullptr)));
@@ -395,9 +388,8 @@ Value TControl::LostFocus(HWND hWndGetFocus) {
 Value TControl::KillFocus(HWND hNew) {
   TControlPtr keep = SelfCtl();
   TWindowPtr parent = Parent();
-  TWindowPtr target = oWndFromHwnd(hNew);
-  if (hNew && bValid && parent && WndParents(hNew, hWnd) && target &&
-      Contains("TBUTTON;TBTNBMP;TBUTTONBMP", UpperClassOf(target)) && target->lCancel &&
+  auto target = std::dynamic_pointer_cast<TControl>(oWndFromHwnd(hNew));
+  if (hNew && bValid && parent && WndParents(hNew, hWnd) && target && target->IsPushButton() && target->lCancel &&
       parent->nLastKey != VK_TAB && parent->nLastKey != VK_RETURN && parent->nLastKey != VK_DOWN &&
       parent->nLastKey != VK_UP) {
     parent->lValidating = true;
@@ -407,7 +399,7 @@ Value TControl::KillFocus(HWND hNew) {
     LostFocus(hNew);
     return Value();
   }
-  if (parent && UpperClassOf(hNew) == "TBTNBMP") parent->nLastKey = 0;
+  if (parent && target && target->ForgetsLastKeyOnFocus()) parent->nLastKey = 0;
   if (hNew && parent && !parent->lValidating && IsWindowVisible(parent->hWnd) && WndParents(hNew, hWnd))
     PostMessageA(hWnd, WM_NX_LOSTFOCUS, reinterpret_cast<WPARAM>(hNew), 0);
   return LostFocus(hNew);
@@ -482,7 +474,7 @@ Value TControl::KeyChar(int nKey, int nFlags) {
     }
     for (auto& c : parent->aControls) {
       if (c && c->nId == IDOK) {
-        if (auto ctl = std::dynamic_pointer_cast<TControl>(c); ctl && Upper(c->ClassName()) == "TBTNBMP") ctl->Click();
+        if (auto ctl = std::dynamic_pointer_cast<TControl>(c); ctl && ctl->ClickedAsOkOnEnter()) ctl->Click();
         return Value(0);
       }
     }

@@ -92,6 +92,28 @@ class TControl : public TWindow {
   virtual Value SysChar(int nKey, int nFlags);
   virtual Value SysKeyDown(int nKey, int nFlags);
   virtual void Init() {}
+  bool EndsHelpSearch() const override { return false; }
+
+  // What sets a kind of control apart; the base classes ask these rather
+  // than its class name, so a subclass with a name of its own keeps them.
+  // Draws its own focus rectangle and underlines: repainted when the
+  // keyboard cues are switched on or off.
+  virtual bool DrawsKeyboardCues() const { return false; }
+  // A push button: moving the focus onto one with lCancel skips validation.
+  virtual bool IsPushButton() const { return false; }
+  // The focus arriving here forgets the parent's last navigation key, so
+  // the control left does not pass the focus on after its validation.
+  virtual bool ForgetsLastKeyOnFocus() const { return false; }
+  // Not a push button to the dialog manager: Enter in a sibling clicks it
+  // directly when it is the OK item.
+  virtual bool ClickedAsOkOnEnter() const { return false; }
+  // Themed: paints the parent's background behind itself; and, when
+  // transparent, has the parent erase that background into its DC.
+  virtual bool ShowsParentBackground() const { return false; }
+  virtual bool ParentErasesBehind() const { return ShowsParentBackground(); }
+  // Keeps its own background when its dialog is made transparent.
+  virtual bool StaysOpaque() const { return false; }
+
   void ChangeFocus();
   void Default();
   void ForWhen();

@@ -232,14 +232,8 @@ bool TDialog::Initiate(HWND, HWND hDlg) {
   }
   if (lTransparent) {
     FIXSAYS(hDlg);
-    static constexpr const char* kOpaque[] = {"TGET",    "TMULTIGET", "TBTNBMP",  "TCOMBOBOX",
-                                              "TWBROWSE", "TCBROWSE", "TXBROWSE", "TLISTBOX"};
-    for (const TWindowPtr& c : aControls) {
-      auto ctl = std::dynamic_pointer_cast<TControl>(c);
-      if (ctl && std::none_of(std::begin(kOpaque), std::end(kOpaque),
-                              [&](const char* k) { return Upper(c->ClassName()) == k; }))
-        ctl->lTransparent = true;
-    }
+    for (const TWindowPtr& c : aControls)
+      if (auto ctl = std::dynamic_pointer_cast<TControl>(c); ctl && !ctl->StaysOpaque()) ctl->lTransparent = true;
   }
   // Copy: a control's Initiate may raise an error whose handler ends controls.
   auto controls = aControls;

@@ -98,6 +98,7 @@ class TDialog : public TWindow {
   }
 
   const char* ClassName() const override { return "TDIALOG"; }
+  bool TabsByDialogManager() const override { return true; }
   bool& lRegistered() override {
     static bool registered = false;
     return registered;

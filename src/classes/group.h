@@ -38,6 +38,8 @@ class TGroup : public TControl {
   static TGroupPtr New(const TGroupParams& p = {});
   static TGroupPtr ReDefine(const TGroupRedefineParams& p);
   const char* ClassName() const override { return "TGROUP"; }
+  bool ShowsParentBackground() const override { return true; }
+  bool ParentErasesBehind() const override { return false; }
   bool& lRegistered() override {
     static bool registered = false;
     return registered;

@@ -64,6 +64,7 @@ class TListBox : public TControl {
   static TListBoxPtr New(const TListBoxParams& p = {});
   static TListBoxPtr ReDefine(const TListBoxRedefineParams& p);
   const char* ClassName() const override { return "TLISTBOX"; }
+  bool StaysOpaque() const override { return true; }
   bool& lRegistered() override {
     static bool registered = false;
     return registered;

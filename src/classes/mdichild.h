@@ -46,6 +46,7 @@ class TMdiChild : public TWindow {
     return w;
   }
   const char* ClassName() const override { return "TMDICHILD"; }
+  bool EndsHelpSearch() const override { return false; }
   bool& lRegistered() override;
   bool IsMdiChild() const override { return true; }
   TMdiChildPtr SelfChild() { return std::static_pointer_cast<TMdiChild>(shared_from_this()); }

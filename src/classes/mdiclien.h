@@ -20,6 +20,7 @@ class TMdiClient : public TWindow {
   static TMdiClientPtr New(const TMdiFramePtr& oWnd, int nMenuPos, int nFirstChildId = 1,
                            std::shared_ptr<TBrush> oBrush = nullptr, bool lVScroll = false, bool lHScroll = false);
   const char* ClassName() const override { return "TMDICLIENT"; }
+  bool EndsHelpSearch() const override { return false; }
   bool& lRegistered() override;
   TMdiClientPtr SelfClient() { return std::static_pointer_cast<TMdiClient>(shared_from_this()); }
   TMdiFramePtr Frame() const { return std::static_pointer_cast<TMdiFrame>(Parent()); }

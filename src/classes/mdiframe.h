@@ -57,6 +57,7 @@ class TMdiFrame : public TWindow {
     return w;
   }
   const char* ClassName() const override { return "TMDIFRAME"; }
+  bool EndsHelpSearch() const override { return false; }
   bool& lRegistered() override;
   TMdiFramePtr SelfFrame() { return std::static_pointer_cast<TMdiFrame>(shared_from_this()); }
 

@@ -58,6 +58,7 @@ class TMultiGet : public TControl {
   static TMultiGetPtr New(const TMultiGetParams& p = {});
   static TMultiGetPtr ReDefine(const TMultiGetRedefineParams& p);
   const char* ClassName() const override { return "TMULTIGET"; }
+  bool StaysOpaque() const override { return true; }
   bool& lRegistered() override {
     static bool registered = false;
     return registered;

@@ -34,6 +34,8 @@ class TMsgBar : public TWindow {
   // Creates the bar on oWnd and makes it the window's oMsgBar.
   static TMsgBarPtr New(const TMsgBarParams& p);
   const char* ClassName() const override { return "TMSGBAR"; }
+  bool EndsHelpSearch() const override { return false; }
+  bool ShowsMessages() const override { return true; }
   bool& lRegistered() override {
     static bool registered = false;
     return registered;

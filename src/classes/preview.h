@@ -15,6 +15,7 @@ class TPrinter;
 class TPreview : public TWindow {
  public:
   const char* ClassName() const override { return "TPREVIEW"; }
+  bool EndsHelpSearch() const override { return false; }
   bool& lRegistered() override {
     static bool registered = false;
     return registered;

@@ -63,6 +63,7 @@ class TRadio : public TControl {
   static TRadioPtr New(const TRadioParams& p = {});
   static TRadioPtr Redefine(const TRadioRedefineParams& p);
   const char* ClassName() const override { return "TRADIO"; }
+  bool ShowsParentBackground() const override { return true; }
   bool& lRegistered() override {
     static bool registered = false;
     return registered;

@@ -113,6 +113,8 @@ class TGet : public TControl {
   static TGetPtr New(const TGetParams& p = {});
   static TGetPtr ReDefine(const TGetRedefineParams& p);
   const char* ClassName() const override { return "TGET"; }
+  bool EvalsKeyDownFirst() const override { return true; }
+  bool StaysOpaque() const override { return true; }
   TGetPtr SelfGet() { return std::static_pointer_cast<TGet>(shared_from_this()); }
   bool& lRegistered() override {
     static bool registered = false;

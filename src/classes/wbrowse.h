@@ -106,6 +106,7 @@ class TWBrowse : public TControl {
   static TWBrowsePtr New(const TWBrowseParams& p = {});
   static TWBrowsePtr ReDefine(const TWBrowseRedefineParams& p);
   const char* ClassName() const override { return "TWBROWSE"; }
+  bool StaysOpaque() const override { return true; }
   bool& lRegistered() override {
     static bool registered = false;
     return registered;

@@ -391,7 +391,7 @@ void TWindow::SetFocus() {
 
 void TWindow::GoNextCtrl(HWND hWndCurrent) {
   if (aControls.empty()) return;
-  if (std::string(ClassName()) != "TDIALOG") {
+  if (!TabsByDialogManager()) {
     auto it = std::find_if(aControls.begin(), aControls.end(),
                            [&](const TWindowPtr& c) { return c && c->hWnd == hWndCurrent; });
     if (it == aControls.end()) return;
@@ -413,7 +413,7 @@ void TWindow::GoNextCtrl(HWND hWndCurrent) {
 
 void TWindow::GoPrevCtrl(HWND hWndCurrent) {
   if (aControls.empty()) return;
-  if (std::string(ClassName()) != "TDIALOG") {
+  if (!TabsByDialogManager()) {
     auto it = std::find_if(aControls.begin(), aControls.end(),
                            [&](const TWindowPtr& c) { return c && c->hWnd == hWndCurrent; });
     if (it == aControls.end()) return;
@@ -439,10 +439,7 @@ LRESULT TWindow::SendMsg(UINT nMsg, WPARAM w, LPARAM l) { return SendMessageA(hW
 
 void TWindow::SetMsg(const std::string& cText, bool lDefault) {
   TWindowPtr bar = oMsgBar;
-  if (!bar && oBottom) {
-    std::string cls = oBottom->ClassName();
-    if (cls == "TMSGBAR" || cls == "TSTATUSBAR") bar = oBottom;
-  }
+  if (!bar && oBottom && oBottom->ShowsMessages()) bar = oBottom;
   if (bar) {
     bar->ShowMsg(cText, lDefault);
     return;

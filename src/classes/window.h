@@ -275,14 +275,28 @@ class TWindow : public Object, public EventTarget {
   virtual bool TakeHotKey(int /*nChar*/) { return false; }
   bool OfferHotKey(int nChar);
 
-  // Message bars answer this (SetMsg shows a text on them).
+  // Message bars answer this (SetMsg shows a text on them) and true to
+  // ShowsMessages (a window's bottom bar gets its texts then).
   virtual void ShowMsg(const std::string&, bool /*lDefault*/) {}
+  virtual bool ShowsMessages() const { return false; }
   // Modeless dialogs leave the dialog registry when destroyed.
   virtual bool IsModelessDialog() const { return false; }
   // Document windows of a multiple-document frame answer true.
   virtual bool IsMdiChild() const { return false; }
   // Tabbed folders answer true: their pages are dialogs that live inside them.
   virtual bool IsFolder() const { return false; }
+  // Dialogs answer true: Tab and Shift+Tab follow the dialog manager's tab
+  // stops rather than the order of aControls.
+  virtual bool TabsByDialogManager() const { return false; }
+  // Get fields answer true: their KeyDown evaluates bKeyDown before it comes
+  // here, so it must not run twice.
+  virtual bool EvalsKeyDownFirst() const { return false; }
+  // Controls with a hover look answer true: a system command takes the mouse
+  // away without a leave notice, so they are sent one.
+  virtual bool TracksHover() const { return false; }
+  // A help request without a topic climbs the parents until one that answers
+  // true: windows and dialogs do; controls and inner windows pass it on.
+  virtual bool EndsHelpSearch() const { return true; }
   // An editing command (the Edit and File menus' Copy, Paste, Print, ...):
   // evaluates the window's block with the window (and uArg when given);
   // NIL without one. A frame hands it to its active document window.

@@ -235,7 +235,7 @@ Value TWindow::KeyDown(int nKey, int nFlags) {
   }
   if (nKey == VK_F1) return Value(0);
   if (OnKeyDown) OnKeyDown.Eval({Value(Self()), nKey, nFlags});
-  if (std::string(ClassName()) != "TGET" && bKeyDown) return bKeyDown(nKey, nFlags, *this);
+  if (!EvalsKeyDownFirst() && bKeyDown) return bKeyDown(nKey, nFlags, *this);
   if (parent && hWnd && GetParent(hWnd) == parent->hWnd) parent->KeyDown(nKey, nFlags);
   return Value();
 }
@@ -323,7 +323,7 @@ Value TWindow::SysCommand(WPARAM nWParam, LPARAM nLParam) {
   // takes the mouse away from them without a leave notice.
   if (oBar) {
     for (const TWindowPtr& c : std::vector<TWindowPtr>(oBar->aControls))
-      if (c && c->hWnd && std::string_view(c->ClassName()) == "TBTNBMP") SendMessageA(c->hWnd, WM_MOUSELEAVE, 0, 0);
+      if (c && c->hWnd && c->TracksHover()) SendMessageA(c->hWnd, WM_MOUSELEAVE, 0, 0);
   }
   UINT cmd = UINT(nWParam) & 0xFFF0;
   if (cmd == SC_KEYMENU) {
@@ -484,10 +484,8 @@ void TWindow::HelpTopic() {
   if (inHelp) return;
   inHelp = true;
   if (nHelpId == 0) {
-    if (TWindowPtr parent = Parent()) {
-      std::string cls = parent->ClassName();
-      if (!parent->IsFolder() && cls != "TDIALOG" && cls != "TWINDOW") parent->HelpTopic();
-    }
+    if (TWindowPtr parent = Parent(); parent && !parent->IsFolder() && !parent->EndsHelpSearch())
+      parent->HelpTopic();
   }
   inHelp = false;
 }

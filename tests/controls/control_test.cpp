@@ -35,6 +35,8 @@ class TestCtl : public TControl {
     static std::map<std::string, bool> registered;
     return registered[cls_];
   }
+  bool IsPushButton() const override { return lPush; }
+  bool lPush = false;
 
  private:
   const char* cls_;
@@ -224,8 +226,8 @@ TEST(ControlFocus, ValidationIsDeferredAndSkippedForCancelButtons) {
   auto w = Parent();
   auto edit = TestCtl::Make(w, 10, 10);
   auto other = TestCtl::Make(w, 40, 10);
-  auto cancel = TestCtl::Make(w, 70, 10, "TBUTTON");
-  cancel->lCancel = true;
+  auto cancel = TestCtl::Make(w, 70, 10);
+  cancel->lPush = cancel->lCancel = true;
   int validations = 0;
   edit->bValid = [&](TWindow&) {
     ++validations;
