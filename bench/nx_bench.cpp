@@ -643,6 +643,7 @@ struct Bench {
   void ColumnBrowse();
   Samples StepDown(TWBrowse& b, size_t nRows, int steps);
   void B5();
+  void B5x();
   void B6();
   void B8();
   void B7();
@@ -1395,6 +1396,156 @@ void Bench::B5() {
   UpdateWindow(hb);
 }
 
+// A strip of pixels read into a DIB: from the window's own DC (the picture
+// the paint left in Wine's window surface) or from the screen's (what the X
+// server shows).
+struct Strip {
+  HDC mem = nullptr;
+  HBITMAP dib = nullptr, old = nullptr;
+  uint32_t* bits = nullptr;
+  int w = 0, h = 0;
+  Strip(int width, int height) : w(width), h(height) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    mem = CreateCompatibleDC(screen);
+    void* p = nullptr;
+    dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+    ReleaseDC(nullptr, screen);
+    bits = static_cast<uint32_t*>(p);
+    old = static_cast<HBITMAP>(SelectObject(mem, dib));
+  }
+  ~Strip() {
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+  }
+  Strip(const Strip&) = delete;
+  Strip& operator=(const Strip&) = delete;
+  void Read(HDC from, int x, int y) {
+    BitBlt(mem, 0, 0, w, h, from, x, y, SRCCOPY);
+    GdiFlush();
+  }
+  bool Same(const Strip& o) const { return std::memcmp(bits, o.bits, size_t(w) * h * 4) == 0; }
+  void CopyFrom(const Strip& o) { std::memcpy(bits, o.bits, size_t(w) * h * 4); }
+};
+
+// B5 measures a drag move up to the end of its paint, which leaves the new
+// rows in Wine's copy of the window (its surface); the X server shows them
+// once Wine copies that surface over. This measures the copy apart: for the
+// same kind of moves, from the end of the paint until a strip of rows read
+// from the screen equals the strip read from the window. Every other move
+// goes back to a message loop (PeekMessage) between polls, as a program
+// does; the others poll with no message call at all, which shows whether
+// anything but the loop's idle moment copies the surface.
+void Bench::B5x() {
+  TWBrowse& b = *demo.brw;
+  HWND hb = b.hWnd;
+  int hgt = lineHeight;
+  b.GoTop();
+  UpdateWindow(hb);
+  RECT wr, cr;
+  GetWindowRect(hb, &wr);
+  GetClientRect(hb, &cr);
+  SetCursorPos((wr.left + wr.right) / 2, (wr.top + wr.bottom) / 2);
+  Settle(50);
+  // Four lines of the first 400 pixels across, from line 10 down: rows that
+  // change with every move of the saw-tooth below.
+  Strip want(std::min<int>(400, cr.right), 4 * hgt), seen(want.w, want.h), before(want.w, want.h);
+  POINT org{0, 10 * hgt};
+  ClientToScreen(hb, &org);
+  HDC wdc = GetDC(hb), sdc = GetDC(nullptr);
+
+  // One poll's cost, on a screen at rest.
+  Settle(30);
+  int polls = Reps(200, 20);
+  double c0 = ThreadCpuMs(), t0 = Now();
+  for (int i = 0; i < polls; ++i) seen.Read(sdc, org.x, org.y);
+  const double pollMs = (Now() - t0) / polls, pollCpu = (ThreadCpuMs() - c0) / polls;
+  want.Read(wdc, 0, 10 * hgt);
+  const bool atRestSame = want.Same(seen);
+
+  BrowseClock old = SetBrowseClock({.tick = [] { return DWORD(5000); }, .sleep = {}});
+  auto at = [&](int line) { return MAKELPARAM(150, line * hgt + hgt / 2); };
+  PostMessageA(hb, WM_LBUTTONDOWN, MK_LBUTTON, at(30));
+  UntilPainted(g_watch.paints, 200);
+  Settle(20);
+  // Pumps until the browse has painted, and stops right after that paint:
+  // no further message call, so nothing idle has happened since.
+  auto painted = [&](long paintsBefore) -> double {
+    double limit = Now() + 2000;
+    MSG msg;
+    while (Now() < limit) {
+      if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+      if (g_watch.paints > paintsBefore && !GetUpdateRect(hb, nullptr, FALSE)) return g_watch.lastEnd;
+    }
+    return 0;
+  };
+  int events = Reps(200, 20), line = 30, dir = -1;
+  const double idleCap = 500, busyCap = 100;
+  std::vector<double> loop, busy;
+  int loopMoves = 0, busyMoves = 0, firstOld = 0, firstNew = 0, firstOther = 0, unchanged = 0;
+  std::vector<int> loopPolls;
+  for (int i = 0; i < events; ++i) {
+    if (line + dir < 5 || line + dir > 30) dir = -dir;
+    line += dir;
+    before.Read(wdc, 0, 10 * hgt);
+    long n = g_watch.paints;
+    PostMessageA(hb, WM_MOUSEMOVE, MK_LBUTTON, at(line));
+    double end = painted(n);
+    if (!end) continue;
+    want.Read(wdc, 0, 10 * hgt);
+    if (want.Same(before)) {
+      ++unchanged;
+      continue;
+    }
+    const bool withLoop = i % 2 == 0;
+    (withLoop ? loopMoves : busyMoves)++;
+    seen.Read(sdc, org.x, org.y);
+    if (seen.Same(want)) ++firstNew;
+    else if (seen.Same(before)) ++firstOld;
+    else ++firstOther;
+    double limit = end + (withLoop ? idleCap : busyCap), shown = 0;
+    int k = 1;
+    while (!seen.Same(want)) {
+      if (Now() > limit) break;
+      if (withLoop) Pump();
+      seen.Read(sdc, org.x, org.y);
+      ++k;
+    }
+    if (seen.Same(want)) shown = Now();
+    if (shown) {
+      (withLoop ? loop : busy).push_back(shown - end);
+      if (withLoop) loopPolls.push_back(k);
+    }
+    if (!withLoop) Settle(5);  // the copy the loop makes now is not measured
+  }
+  PostMessageA(hb, WM_LBUTTONUP, 0, at(line));
+  Settle(20);
+  SetBrowseClock(old);
+  ReleaseDC(nullptr, sdc);
+  ReleaseDC(hb, wdc);
+  Stats s = Summarize(loop), q = Summarize(busy);
+  std::vector<double> pollsSeen(loopPolls.begin(), loopPolls.end());
+  const int measured = loopMoves + busyMoves;
+  rep.Add("B5x", "paint end to rows on the X screen, median", s.median, "ms",
+          Spread(s) + Fmt("; %.0f of %.0f moves seen (message loop between polls), median %.0f polls a move",
+                          double(loop.size()), double(loopMoves), Summarize(pollsSeen).median));
+  rep.Add("B5x", "paint end to rows on the X screen, p99", s.p99, "ms", "includes the polls' own cost");
+  rep.Add("B5x", "one screen poll (400 x 4 lines read from the screen DC)", pollMs, "ms",
+          Fmt("cpu %.3f ms", pollCpu) + "; at rest the screen " + (atRestSame ? "equals" : "differs from") +
+              " the window's picture");
+  rep.Add("B5x", "first poll right after the paint shows the old rows", double(firstOld), "moves",
+          Fmt("of %.0f; new rows already %.0f, neither %.0f", double(measured), double(firstNew), double(firstOther)) +
+              Fmt("; %.0f moves left the strip unchanged", double(unchanged)));
+  rep.Add("B5x", "no message call: rows on the screen within 100 ms", double(busy.size()), "moves",
+          Fmt("of %.0f", double(busyMoves)) + (busy.empty() ? std::string() : "; " + Spread(q) + Fmt(", median %.2f ms", q.median)));
+  b.GoTop();
+  UpdateWindow(hb);
+}
+
 void Bench::B6() {
   TWBrowse& b = *demo.brw;
   HWND hb = b.hWnd;
@@ -1851,6 +2002,7 @@ void Bench::Run() {
     if (want("B4")) B4();
     if (want("B1c")) ColumnBrowse();
     if (want("B5")) B5();
+    if (want("B5x")) B5x();
     if (want("B6")) B6();
     if (want("B8")) B8();
     Memory("demo");
