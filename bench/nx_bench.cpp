@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <numeric>
@@ -1430,14 +1431,62 @@ struct Strip {
   void CopyFrom(const Strip& o) { std::memcpy(bits, o.bits, size_t(w) * h * 4); }
 };
 
+// What B5x's observer and the bench share: the strip to watch and the
+// picture it should come to show (a hash), numbered by move.
+struct ScreenWatch {
+  volatile LONG stop, move, seenMove, polls;
+  int x, y, w, h;
+  volatile uint32_t want;
+  volatile double seenAt;  // QueryPerformanceCounter ms when seenMove was seen
+};
+constexpr const char* kWatchMap = "nx_bench_b5x_watch";
+
+uint32_t Hash(const Strip& s) {
+  uint32_t h = 2166136261u;
+  for (int i = 0; i < s.w * s.h; ++i) h = (h ^ s.bits[i]) * 16777619u;
+  return h;
+}
+
+// The observer: another process, so that its reads of the screen copy no
+// surface of the bench's (Wine copies a process's own surfaces before such
+// a read). It polls the strip until told to stop.
+int Observe(DWORD parentId) {
+  HANDLE parent = OpenProcess(SYNCHRONIZE, FALSE, parentId);
+  if (!parent) return 1;
+  HANDLE map = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, kWatchMap);
+  auto* sw = map ? static_cast<ScreenWatch*>(MapViewOfFile(map, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(ScreenWatch))) : nullptr;
+  if (!sw) return 1;
+  Strip seen(sw->w, sw->h);
+  // Told to stop, or the bench is gone.
+  HDC sdc = GetDC(nullptr);
+  while (!sw->stop && WaitForSingleObject(parent, 0) == WAIT_TIMEOUT) {
+    LONG move = sw->move;
+    uint32_t want = sw->want;
+    seen.Read(sdc, sw->x, sw->y);
+    double t = Now();
+    InterlockedIncrement(&sw->polls);
+    if (move != sw->seenMove && move == sw->move && Hash(seen) == want) {
+      sw->seenAt = t;
+      MemoryBarrier();
+      sw->seenMove = move;
+    }
+  }
+  ReleaseDC(nullptr, sdc);
+  UnmapViewOfFile(sw);
+  CloseHandle(map);
+  CloseHandle(parent);
+  return 0;
+}
+
 // B5 measures a drag move up to the end of its paint, which leaves the new
 // rows in Wine's copy of the window (its surface); the X server shows them
 // once Wine copies that surface over. This measures the copy apart: for the
 // same kind of moves, from the end of the paint until a strip of rows read
-// from the screen equals the strip read from the window. Every other move
-// goes back to a message loop (PeekMessage) between polls, as a program
-// does; the others poll with no message call at all, which shows whether
-// anything but the loop's idle moment copies the surface.
+// from the screen by another process shows what the window shows. The moves
+// take turns: back to a message loop (PeekMessage, as a program does) until
+// the rows are seen; or 100 ms with no call of any kind, to see whether
+// anything but the loop copies the surface; or one read of the screen by
+// the bench itself right after the paint, which shows what such a read does.
 void Bench::B5x() {
   TWBrowse& b = *demo.brw;
   HWND hb = b.hWnd;
@@ -1456,14 +1505,39 @@ void Bench::B5x() {
   ClientToScreen(hb, &org);
   HDC wdc = GetDC(hb), sdc = GetDC(nullptr);
 
-  // One poll's cost, on a screen at rest.
+  // One read of the screen, at rest.
   Settle(30);
   int polls = Reps(200, 20);
-  double c0 = ThreadCpuMs(), t0 = Now();
-  for (int i = 0; i < polls; ++i) seen.Read(sdc, org.x, org.y);
-  const double pollMs = (Now() - t0) / polls, pollCpu = (ThreadCpuMs() - c0) / polls;
+  std::vector<double> rest;
+  for (int i = 0; i < polls; ++i) {
+    double t = Now();
+    seen.Read(sdc, org.x, org.y);
+    rest.push_back(Now() - t);
+  }
   want.Read(wdc, 0, 10 * hgt);
   const bool atRestSame = want.Same(seen);
+
+  HANDLE map = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ScreenWatch), kWatchMap);
+  auto* sw = map ? static_cast<ScreenWatch*>(MapViewOfFile(map, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(ScreenWatch))) : nullptr;
+  PROCESS_INFORMATION pi{};
+  bool observing = false;
+  if (sw) {
+    sw->stop = 0;
+    sw->move = 0;
+    sw->seenMove = 0;
+    sw->polls = 0;
+    sw->x = org.x, sw->y = org.y, sw->w = want.w, sw->h = want.h;
+    sw->want = Hash(want);
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string cmd = std::string("\"") + exe + "\" --observe " + std::to_string(GetCurrentProcessId());
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    observing = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    // Ready once it has read the screen twice.
+    for (double limit = Now() + 10000; observing && sw->polls < 2 && Now() < limit;) Settle(5);
+    observing = observing && sw->polls >= 2;
+  }
 
   BrowseClock old = SetBrowseClock({.tick = [] { return DWORD(5000); }, .sleep = {}});
   auto at = [&](int line) { return MAKELPARAM(150, line * hgt + hgt / 2); };
@@ -1483,11 +1557,15 @@ void Bench::B5x() {
     }
     return 0;
   };
-  int events = Reps(200, 20), line = 30, dir = -1;
-  const double idleCap = 500, busyCap = 100;
-  std::vector<double> loop, busy;
-  int loopMoves = 0, busyMoves = 0, firstOld = 0, firstNew = 0, firstOther = 0, unchanged = 0;
-  std::vector<int> loopPolls;
+  enum Way { kLoop, kBusy, kSelf, kWays };
+  struct Tally {
+    std::vector<double> shown;
+    int moves = 0, early = 0;
+  } way[kWays];
+  std::vector<double> selfPoll;
+  int events = Reps(300, 30), line = 30, dir = -1, unchanged = 0, selfNew = 0, selfOld = 0;
+  long pollsBefore = sw ? sw->polls : 0;
+  double tPolls = Now();
   for (int i = 0; i < events; ++i) {
     if (line + dir < 5 || line + dir > 30) dir = -dir;
     line += dir;
@@ -1501,47 +1579,62 @@ void Bench::B5x() {
       ++unchanged;
       continue;
     }
-    const bool withLoop = i % 2 == 0;
-    (withLoop ? loopMoves : busyMoves)++;
-    seen.Read(sdc, org.x, org.y);
-    if (seen.Same(want)) ++firstNew;
-    else if (seen.Same(before)) ++firstOld;
-    else ++firstOther;
-    double limit = end + (withLoop ? idleCap : busyCap), shown = 0;
-    int k = 1;
-    while (!seen.Same(want)) {
-      if (Now() > limit) break;
-      if (withLoop) Pump();
+    const Way w = Way(i % kWays);
+    Tally& t = way[w];
+    ++t.moves;
+    if (w == kSelf) {
+      double p0 = Now();
       seen.Read(sdc, org.x, org.y);
-      ++k;
+      selfPoll.push_back(Now() - p0);
+      if (seen.Same(want)) ++selfNew;
+      else if (seen.Same(before)) ++selfOld;
+    } else if (observing) {
+      sw->want = Hash(want);
+      MemoryBarrier();
+      const LONG move = InterlockedIncrement(&sw->move);
+      const double limit = end + (w == kLoop ? 500 : 100);
+      while (sw->seenMove != move && Now() < limit)
+        if (w == kLoop) Pump();
+      if (sw->seenMove == move) {
+        // The observer saw the rows before the paint's end was known here:
+        // they were on the screen when it looked, the latency is under a poll.
+        t.shown.push_back(std::max(sw->seenAt - end, 0.0));
+        if (sw->seenAt < end) ++t.early;
+      }
     }
-    if (seen.Same(want)) shown = Now();
-    if (shown) {
-      (withLoop ? loop : busy).push_back(shown - end);
-      if (withLoop) loopPolls.push_back(k);
-    }
-    if (!withLoop) Settle(5);  // the copy the loop makes now is not measured
+    Settle(5);  // whatever copy is still due happens here, unmeasured
   }
+  const double observerPoll = sw && sw->polls > pollsBefore ? (Now() - tPolls) / double(sw->polls - pollsBefore) : 0;
   PostMessageA(hb, WM_LBUTTONUP, 0, at(line));
   Settle(20);
   SetBrowseClock(old);
+  if (observing) {
+    sw->stop = 1;
+    if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+  }
+  if (pi.hProcess) CloseHandle(pi.hProcess), CloseHandle(pi.hThread);
+  if (sw) UnmapViewOfFile(sw);
+  if (map) CloseHandle(map);
   ReleaseDC(nullptr, sdc);
   ReleaseDC(hb, wdc);
-  Stats s = Summarize(loop), q = Summarize(busy);
-  std::vector<double> pollsSeen(loopPolls.begin(), loopPolls.end());
-  const int measured = loopMoves + busyMoves;
-  rep.Add("B5x", "paint end to rows on the X screen, median", s.median, "ms",
-          Spread(s) + Fmt("; %.0f of %.0f moves seen (message loop between polls), median %.0f polls a move",
-                          double(loop.size()), double(loopMoves), Summarize(pollsSeen).median));
-  rep.Add("B5x", "paint end to rows on the X screen, p99", s.p99, "ms", "includes the polls' own cost");
-  rep.Add("B5x", "one screen poll (400 x 4 lines read from the screen DC)", pollMs, "ms",
-          Fmt("cpu %.3f ms", pollCpu) + "; at rest the screen " + (atRestSame ? "equals" : "differs from") +
-              " the window's picture");
-  rep.Add("B5x", "first poll right after the paint shows the old rows", double(firstOld), "moves",
-          Fmt("of %.0f; new rows already %.0f, neither %.0f", double(measured), double(firstNew), double(firstOther)) +
-              Fmt("; %.0f moves left the strip unchanged", double(unchanged)));
-  rep.Add("B5x", "no message call: rows on the screen within 100 ms", double(busy.size()), "moves",
-          Fmt("of %.0f", double(busyMoves)) + (busy.empty() ? std::string() : "; " + Spread(q) + Fmt(", median %.2f ms", q.median)));
+
+  Stats r = Summarize(rest), f = Summarize(selfPoll);
+  rep.Add("B5x", "one read of the screen at rest (400 x 4 lines)", r.median, "ms",
+          Spread(r) + "; the screen " + (atRestSame ? "equals" : "differs from") + " the window's picture" +
+              Fmt("; the observer's reads during the moves: one every %.2f ms", observerPoll));
+  const char* names[2] = {"back to the message loop", "100 ms without any call"};
+  for (int w = kLoop; w <= kBusy; ++w) {
+    const Tally& t = way[w];
+    Stats s = Summarize(t.shown);
+    rep.Add("B5x", std::string("paint end to rows on the screen, median (") + names[w] + ")", s.median, "ms",
+            Spread(s) + Fmt("; p99 %.2f; seen in %.0f of %.0f moves", s.p99, double(t.shown.size()), double(t.moves)) +
+                (observing ? Fmt(", %.0f before the paint's end was known", double(t.early))
+                           : std::string("; no observer process")));
+  }
+  rep.Add("B5x", "the bench's own read of the screen right after the paint", f.median, "ms",
+          Spread(f) + Fmt("; it showed the new rows %.0f times, the old %.0f, of %.0f", double(selfNew), double(selfOld),
+                          double(way[kSelf].moves)));
+  if (unchanged) rep.Add("B5x", "moves that left the strip unchanged (not counted)", double(unchanged), "moves");
   b.GoTop();
   UpdateWindow(hb);
 }
@@ -2022,6 +2115,7 @@ int main(int argc, char** argv) {
   LARGE_INTEGER f;
   QueryPerformanceFrequency(&f);
   g_qpcPerMs = double(f.QuadPart) / 1000.0;
+  if (argc == 3 && std::string(argv[1]) == "--observe") return Observe(DWORD(std::strtoul(argv[2], nullptr, 10)));
   Bench b;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
