@@ -325,6 +325,15 @@ class TWBrowse : public TControl {
       if (--b.barHold_ == 0) b.BarFlush();
     }
   };
+  // A drag or glide step ends by repainting the whole window from the kept
+  // picture: while it runs, a scroll moves the picture only, not the
+  // window's pixels the paint replaces anyway.
+  int wholeRepaint_ = 0;
+  struct WholeRepaint {
+    TWBrowse& b;
+    explicit WholeRepaint(TWBrowse& brw) : b(brw) { ++b.wholeRepaint_; }
+    ~WholeRepaint() { --b.wholeRepaint_; }
+  };
 };
 
 // Work-area row block of a browse without one: the visible fields as text.

@@ -19,6 +19,13 @@ namespace nx {
 
 namespace {
 
+// Whether the pointer's leave is watched for the window already: asking
+// costs nothing, arming it again costs a round trip to the system.
+bool TracksLeave(HWND hWnd) {
+  TRACKMOUSEEVENT q{sizeof q, TME_QUERY, nullptr, 0};
+  return TrackMouseEvent(&q) && (q.dwFlags & TME_LEAVE) && q.hwndTrack == hWnd;
+}
+
 // Right border of column c (x of its last pixel + 1) within 1 pixel of nCol.
 int BorderHit(const std::vector<int>& sizes, int nColPos, int startX, int nCol, int* column) {
   int x = startX;
@@ -134,8 +141,10 @@ Value TWBrowse::LButtonDown(int nRow, int nCol, int nKeyFlags) {
 Value TWBrowse::MouseMove(int nRow, int nCol, int nKeyFlags) {
   TWBrowsePtr keep = SelfBrw();
   int line = NWROW(hWnd, nullptr, nRow, FontHandle());
-  TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hWnd, 0};
-  if (hWnd) TrackMouseEvent(&tme);
+  if (hWnd && !TracksLeave(hWnd)) {
+    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hWnd, 0};
+    TrackMouseEvent(&tme);
+  }
   if (lDrag) return TControl::MouseMove(nRow, nCol, nKeyFlags);
   DWORD now = GETTICKCOUNT();
   if (lPressed && !lCaptured) {
@@ -161,6 +170,7 @@ Value TWBrowse::MouseMove(int nRow, int nCol, int nKeyFlags) {
 // step's line, one row per move, and sideways moves scroll the columns.
 void TWBrowse::DragStep(Kinetics::Step step, int nCol) {
   BarBatch bar(*this);  // GoDown moves the bar and the end moves it back
+  WholeRepaint whole(*this);
   WSETCURSOR(hCursorHand);
   int col = nAtCol(nCol);
   if (int e = kinetics.ColumnStep(col); e < 0) GoRight();
@@ -268,12 +278,15 @@ void TWBrowse::Glide(const Kinetics::Plan& plan) {
   GlidePace pace(GETFINETICK());
   for (uint32_t pause : plan.pauses) {
     if (!kinetics.gliding()) break;
-    if (plan.direction < 0) {
-      GoUp();
-      if (nAt && *nAt == 1) break;
-    } else {
-      GoDown();
-      if (nAt && *nAt == nLen) break;
+    {
+      WholeRepaint whole(*this);
+      if (plan.direction < 0) {
+        GoUp();
+        if (nAt && *nAt == 1) break;
+      } else {
+        GoDown();
+        if (nAt && *nAt == nLen) break;
+      }
     }
     Refresh();
     if (hWnd) UpdateWindow(hWnd);

@@ -68,6 +68,11 @@ void TWBrowse::BarFlush() {
 }
 
 void TWBrowse::ScrollLines(int nLines) {
+  if (wholeRepaint_ > 0 && kept_ && hWnd && KeepsPicture()) {
+    KeptScroll(nLines);
+    InvalidateRect(hWnd, nullptr, FALSE);
+    return;
+  }
   WBRWSCROLL(hWnd, nLines, FontHandle());
   KeptScroll(nLines);
 }

@@ -113,6 +113,41 @@ TEST(BrowseMouse, LeavingTheWindowEndsTheDragWithoutAGlide) {
   EXPECT_EQ(r.b->nAtRow(), at);
 }
 
+// The real pointer leaves: the system's report ends the drag, every time,
+// though the browse asks for the report once and not at every move.
+namespace {
+int g_leaves = 0;
+WNDPROC g_beforeLeaves = nullptr;
+LRESULT CALLBACK CountLeaves(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_MOUSELEAVE) ++g_leaves;
+  return CallWindowProcA(g_beforeLeaves, h, m, w, l);
+}
+}  // namespace
+
+TEST(BrowseMouse, EveryDragEndsWhenTheRealPointerLeaves) {
+  Rig r(1000);
+  FakeClock c;
+  r.Place(300, 15);
+  g_leaves = 0;
+  g_beforeLeaves = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(r.b->hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountLeaves)));
+  POINT in{kX, r.Y(15)};
+  ClientToScreen(r.b->hWnd, &in);
+  for (int round = 1; round <= 2; ++round) {
+    SetCursorPos(in.x, in.y);
+    Send(r, WM_LBUTTONDOWN, kX, 15, MK_LBUTTON);
+    for (int line = 14; line >= 12; --line) Send(r, WM_MOUSEMOVE, kX, line, MK_LBUTTON);
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+    ASSERT_TRUE(nxtest::PumpUntil([&] { return g_leaves == round; }, 30)) << "no leave reported in drag " << round;
+    // The drag is over: a move with the button down no longer moves rows.
+    int top = r.Top();
+    Send(r, WM_MOUSEMOVE, kX, 5, MK_LBUTTON);
+    EXPECT_EQ(r.Top(), top) << "drag " << round;
+    Send(r, WM_LBUTTONUP, kX, 5);
+  }
+  EXPECT_TRUE(c.pauses.empty());
+}
+
 TEST(BrowseMouse, ClicksOnAnEmptyBrowseChangeNothing) {
   Rig r(0);
   int changes = 0, edits = 0;
