@@ -325,9 +325,11 @@ class TWBrowse : public TControl {
       if (--b.barHold_ == 0) b.BarFlush();
     }
   };
-  // A drag or glide step ends by repainting the whole window from the kept
-  // picture: while it runs, a scroll moves the picture only, not the
-  // window's pixels the paint replaces anyway.
+  // A drag step ends by repainting the whole window from the kept picture:
+  // while it runs, a scroll moves the picture only, not the window's pixels
+  // the paint replaces anyway. Not for a glide step: it pauses without
+  // going back to the message loop, and Wine was seen to show such a paint
+  // only after the window's own scroll or a return to the loop.
   int wholeRepaint_ = 0;
   struct WholeRepaint {
     TWBrowse& b;

@@ -278,15 +278,12 @@ void TWBrowse::Glide(const Kinetics::Plan& plan) {
   GlidePace pace(GETFINETICK());
   for (uint32_t pause : plan.pauses) {
     if (!kinetics.gliding()) break;
-    {
-      WholeRepaint whole(*this);
-      if (plan.direction < 0) {
-        GoUp();
-        if (nAt && *nAt == 1) break;
-      } else {
-        GoDown();
-        if (nAt && *nAt == nLen) break;
-      }
+    if (plan.direction < 0) {
+      GoUp();
+      if (nAt && *nAt == 1) break;
+    } else {
+      GoDown();
+      if (nAt && *nAt == nLen) break;
     }
     Refresh();
     if (hWnd) UpdateWindow(hWnd);
