@@ -467,8 +467,31 @@ void BrowseMark(BrowsePaintPart part, bool begin) {
 }
 
 // Per part, the median of its time per paint, from the paints' splits.
+// A paint's parts (--profile): what the marks added to `marks` during each
+// timed paint, and each paint's whole time.
+struct PaintSplit {
+  std::vector<std::vector<double>> parts;
+  std::vector<double> total;
+};
+
+// Times `paint` as Time does; with `profile`, each run's parts too.
+Samples TimeSplit(int warm, int reps, bool profile, std::vector<double>& marks, PaintSplit& split,
+                  const std::function<void()>& paint) {
+  split.parts.assign(marks.size(), {});
+  return Time(warm, reps, [&] {
+    std::fill(marks.begin(), marks.end(), 0.0);
+    double t0 = Now();
+    paint();
+    if (!profile) return;
+    split.total.push_back(Now() - t0);
+    for (size_t i = 0; i < marks.size(); ++i) split.parts[i].push_back(marks[i]);
+  });
+}
+
 void AddSplit(bench::Report& rep, const char* id, const char* what, const char* const* names,
-              const std::vector<std::vector<double>>& splits, const std::vector<double>& totals) {
+              const PaintSplit& split) {
+  const std::vector<std::vector<double>>& splits = split.parts;
+  const std::vector<double>& totals = split.total;
   std::vector<double> rest = totals;
   for (size_t i = 0; i < splits.size(); ++i) {
     Stats s = Summarize(splits[i]);
@@ -715,17 +738,11 @@ void Bench::B1B2B3() {
   // after a page move: the header is copied as drawn for this width), and
   // with everything drawn anew (the header too, as after a change of look).
   // With --profile, each paint's parts too.
-  std::vector<std::vector<double>> split(g_browseSplit.size());
-  std::vector<double> splitTotal;
+  PaintSplit split;
   if (opt.profile) SetBrowsePaintMark(BrowseMark);
-  Stats s1 = Summarize(Time(warm, reps, [&] {
+  Stats s1 = Summarize(TimeSplit(warm, reps, opt.profile, g_browseSplit, split, [&] {
     b.ForgetPicture(false);
-    std::fill(g_browseSplit.begin(), g_browseSplit.end(), 0.0);
-    double t0 = Now();
     FullRepaint(hb);
-    if (!opt.profile) return;
-    splitTotal.push_back(Now() - t0);
-    for (size_t i = 0; i < split.size(); ++i) split[i].push_back(g_browseSplit[i]);
   }));
   SetBrowsePaintMark(nullptr);
   b1 = s1.median;
@@ -741,7 +758,7 @@ void Bench::B1B2B3() {
           Fmt("client %.0fx%.0f; ", cr.right, cr.bottom) +
               (ISAPPTHEMED() && ISTHEMEACTIVE() ? "header drawn by the visual style" : "classic header") +
               ", kept per width; " + Spread(s1));
-  if (opt.profile) AddSplit(rep, "B1", "every line changed, part: ", kBrowseParts, split, splitTotal);
+  if (opt.profile) AddSplit(rep, "B1", "every line changed, part: ", kBrowseParts, split);
   rep.Add("B1", "browse refresh, nothing changed", s1n.median, "ms", Spread(s1n));
   rep.Add("B1", "browse repaint, everything drawn anew (header too)", s1a.median, "ms", Spread(s1a));
 
@@ -793,18 +810,10 @@ void Bench::B1B2B3() {
   ShowWindow(hb, SW_HIDE);
   ShowWindow(floor, SW_SHOW);
   Settle(30);
-  std::vector<double> floorSplit(std::size(kFloorParts));
-  std::vector<std::vector<double>> floorSplits(floorSplit.size());
-  std::vector<double> floorTotal;
-  if (opt.profile) g_floorSplit = &floorSplit;
-  Stats s2 = Summarize(Time(warm, reps, [&] {
-    std::fill(floorSplit.begin(), floorSplit.end(), 0.0);
-    double t0 = Now();
-    FullRepaint(floor);
-    if (!opt.profile) return;
-    floorTotal.push_back(Now() - t0);
-    for (size_t i = 0; i < floorSplit.size(); ++i) floorSplits[i].push_back(floorSplit[i]);
-  }));
+  std::vector<double> floorMarks(std::size(kFloorParts));
+  PaintSplit floorSplit;
+  if (opt.profile) g_floorSplit = &floorMarks;
+  Stats s2 = Summarize(TimeSplit(warm, reps, opt.profile, floorMarks, floorSplit, [&] { FullRepaint(floor); }));
   g_floorSplit = nullptr;
   b2 = s2.median;
   std::vector<uint32_t> floorPx = Grab(floor);
@@ -816,7 +825,7 @@ void Bench::B1B2B3() {
     differ = size_t(-1);
   rep.Add("B2", "floor full repaint (same picture, kept buffer, header per width)", s2.median, "ms",
           Fmt("client %.0fx%.0f; ", fr.right, fr.bottom) + Spread(s2));
-  if (opt.profile) AddSplit(rep, "B2", "floor, part: ", kFloorParts, floorSplits, floorTotal);
+  if (opt.profile) AddSplit(rep, "B2", "floor, part: ", kFloorParts, floorSplit);
   rep.Add("B2", "pixels differing between browse and floor pictures", double(differ), "count",
           "0 means the floor draws exactly the browse's picture");
   // B4's floor, on the floor window with the browse's bar range.
