@@ -135,10 +135,12 @@ TEST(BrowseMouse, EveryDragEndsWhenTheRealPointerLeaves) {
   ClientToScreen(r.b->hWnd, &in);
   for (int round = 1; round <= 2; ++round) {
     SetCursorPos(in.x, in.y);
+    Pump();  // a leave the last round's move outside may have brought
+    const int before = g_leaves;
     Send(r, WM_LBUTTONDOWN, kX, 15, MK_LBUTTON);
     for (int line = 14; line >= 12; --line) Send(r, WM_MOUSEMOVE, kX, line, MK_LBUTTON);
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
-    ASSERT_TRUE(nxtest::PumpUntil([&] { return g_leaves == round; }, 30)) << "no leave reported in drag " << round;
+    ASSERT_TRUE(nxtest::PumpUntil([&] { return g_leaves > before; }, 30)) << "no leave reported in drag " << round;
     // The drag is over: a move with the button down no longer moves rows.
     int top = r.Top();
     Send(r, WM_MOUSEMOVE, kX, 5, MK_LBUTTON);
