@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "classes/window.h"
+#include "native/dispatch.h"
 #include "native/msgbar.h"
 
 namespace nx {
@@ -11,6 +12,23 @@ namespace nx {
 namespace {
 std::vector<TTimerPtr> g_timers;
 UINT_PTR g_nextId = 1;
+
+// Held: the action may end the timer and drop it from the list.
+void Run(TTimerPtr timer) {
+  if (timer->lActive && timer->bAction) {
+    auto action = timer->bAction;  // the action may replace itself
+    action();
+  }
+}
+
+// A timer without an owner window is the thread's: its WM_TIMER reaches no
+// window procedure, so the system calls this with the id it gave the timer.
+void CALLBACK ThreadTimerTick(HWND, UINT, UINT_PTR nId, DWORD) {
+  auto it = std::find_if(g_timers.begin(), g_timers.end(),
+                         [&](const TTimerPtr& t) { return t->nId == nId && !t->hWndOwner; });
+  if (it == g_timers.end()) return;
+  GuardedCall("TTIMER:ACTION", [timer = *it] { Run(timer); });
+}
 }  // namespace
 
 const std::vector<TTimerPtr>& TimerList() { return g_timers; }
@@ -27,7 +45,7 @@ TTimerPtr TTimer::New(int nInterval, std::function<void()> bAction, const std::s
 
 void TTimer::Activate() {
   // A timer the platform refuses keeps its id and stays inactive.
-  if (UINT_PTR id = SETTIMER(hWndOwner, nId, UINT(std::max(nInterval, 0)))) {
+  if (UINT_PTR id = SETTIMER(hWndOwner, nId, UINT(std::max(nInterval, 0)), hWndOwner ? nullptr : ThreadTimerTick)) {
     nId = id;
     lActive = true;
   }
@@ -49,12 +67,7 @@ bool TIMEREVENT(UINT_PTR nId, HWND hWnd) {
     return t->nId == nId && (!hWnd || t->hWndOwner == hWnd);
   });
   if (it == g_timers.end()) return false;
-  // Held: the action may end the timer and drop it from the list.
-  TTimerPtr timer = *it;
-  if (timer->lActive && timer->bAction) {
-    auto action = timer->bAction;  // the action may replace itself
-    action();
-  }
+  Run(*it);
   return true;
 }
 

@@ -1,6 +1,8 @@
 // TTimer: a window timer bound to an owner window. Every created timer is
 // kept in one list until End(); WM_TIMER reaches the owner's Timer method,
-// which finds the timer by id (TIMEREVENT) and runs its action.
+// which finds the timer by id (TIMEREVENT) and runs its action. A timer with
+// no owner (none given and no active window) is the thread's: the system
+// gives it its id and its ticks run the action from the message loop.
 #pragma once
 
 #include <windows.h>

@@ -84,7 +84,6 @@ TEST(MsgBarLayout, MaximizedWithoutStylesEndsThreePixelsFromTheEdgeWithoutGrip) 
   UpdateWindow(s.bar->hWnd);
   const int maxWidth = Client(s.wnd->hWnd).right;
   ASSERT_GT(maxWidth, width);
-  const RECT bar = Client(s.bar->hWnd);
   EXPECT_EQ(LastFrameColumn(s.bar->hWnd), maxWidth - 4) << "3 pixels to the edge";
   EXPECT_EQ(PixelAt(s.bar->hWnd, maxWidth - 3, 5), s.bar->nClrPane);
   EXPECT_FALSE(GripShows(s.bar->hWnd));

@@ -3,7 +3,10 @@
 // processing, and a long run of bar ticks leaves no handle behind.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "classes/timer.h"
+#include "rt/error.h"
 #include "native/draw.h"
 #include "native/msgbar.h"
 #include "support.h"
@@ -61,6 +64,28 @@ TEST(Timer, EndedInsideItsOwnActionStopsCleanly) {
   EXPECT_TRUE(weak.expired()) << "the list let it go";
   other->End();
   DestroyWindow(w->hWnd);
+}
+
+// Without an owner window the timer is the thread's: its ticks still run the
+// action from the loop, a failing action reaches the error block, and it stops.
+TEST(Timer, WithoutAnOwnerWindowTheTicksStillRunTheAction) {
+  int ticks = 0, errors = 0;
+  auto t = TTimer::New(10, [&] {
+    if (++ticks == 2) throw std::runtime_error("tick failed");
+  });
+  t->hWndOwner = nullptr;  // as when no window is active
+  ErrorHandler saved = ErrorBlock([&](const ErrorPtr&) {
+    ++errors;
+    return Value();
+  });
+  t->Activate();
+  ASSERT_TRUE(t->lActive);
+  EXPECT_TRUE(PumpUntil([&] { return ticks >= 4; }));
+  EXPECT_EQ(errors, 1);
+  t->DeActivate();
+  EXPECT_FALSE(KILLTIMER(nullptr, t->nId)) << "the platform timer is gone";
+  t->End();
+  ErrorBlock(saved);
 }
 
 TEST(Timer, IdsThatAreNotTheLibrarysKeepDefaultProcessing) {
