@@ -466,7 +466,6 @@ void BrowseMark(BrowsePaintPart part, bool begin) {
   else g_browseSplit[size_t(part)] += t - g_browseSince[size_t(part)];
 }
 
-// Per part, the median of its time per paint, from the paints' splits.
 // A paint's parts (--profile): what the marks added to `marks` during each
 // timed paint, and each paint's whole time.
 struct PaintSplit {
@@ -488,15 +487,14 @@ Samples TimeSplit(int warm, int reps, bool profile, std::vector<double>& marks, 
   });
 }
 
+// Per part, the median of its time per paint, from the paints' splits.
 void AddSplit(bench::Report& rep, const char* id, const char* what, const char* const* names,
               const PaintSplit& split) {
-  const std::vector<std::vector<double>>& splits = split.parts;
-  const std::vector<double>& totals = split.total;
-  std::vector<double> rest = totals;
-  for (size_t i = 0; i < splits.size(); ++i) {
-    Stats s = Summarize(splits[i]);
+  std::vector<double> rest = split.total;
+  for (size_t i = 0; i < split.parts.size(); ++i) {
+    Stats s = Summarize(split.parts[i]);
     rep.Add(id, std::string(what) + names[i], s.median, "ms", Spread(s));
-    for (size_t n = 0; n < rest.size(); ++n) rest[n] -= splits[i][n];
+    for (size_t n = 0; n < rest.size(); ++n) rest[n] -= split.parts[i][n];
   }
   Stats s = Summarize(rest);
   rep.Add(id, std::string(what) + "the rest (dispatch, arguments, ...)", s.median, "ms", Spread(s));
