@@ -1364,34 +1364,55 @@ void Bench::ColumnBrowse() {
   Settle(30);
 }
 
+// The drag of B5 and B5x: from the browse's top, a press on line 30, then
+// one-line moves in a saw-tooth between lines 5 and 30 (rows go forward,
+// then back), then the release.
+struct SawToothDrag {
+  HWND hb;
+  int hgt;
+  int line = 30, dir = -1;
+  BrowseClock old;
+  SawToothDrag(TWBrowse& b, int lineHeight) : hb(b.hWnd), hgt(lineHeight) {
+    b.GoTop();
+    UpdateWindow(hb);
+    // The real pointer rests on the browse: a pointer elsewhere ends the
+    // drag with a mouse-leave message.
+    RECT wr;
+    GetWindowRect(hb, &wr);
+    SetCursorPos((wr.left + wr.right) / 2, (wr.top + wr.bottom) / 2);
+    Settle(50);
+  }
+  LPARAM At(int l) const { return MAKELPARAM(150, l * hgt + hgt / 2); }
+  void Press() {
+    // A standing tick: the release then has no speed and does not glide.
+    old = SetBrowseClock({.tick = [] { return DWORD(5000); }, .sleep = {}});
+    PostMessageA(hb, WM_LBUTTONDOWN, MK_LBUTTON, At(line));
+    UntilPainted(g_watch.paints, 200);
+  }
+  void Move() {
+    if (line + dir < 5 || line + dir > 30) dir = -dir;
+    line += dir;
+    PostMessageA(hb, WM_MOUSEMOVE, MK_LBUTTON, At(line));
+  }
+  void Release() {
+    PostMessageA(hb, WM_LBUTTONUP, 0, At(line));
+    Settle(20);
+    SetBrowseClock(old);
+  }
+};
+
 void Bench::B5() {
   TWBrowse& b = *demo.brw;
   HWND hb = b.hWnd;
-  int hgt = lineHeight;
-  b.GoTop();
-  UpdateWindow(hb);
-  // The real pointer rests on the browse: a pointer elsewhere ends the drag
-  // with a mouse-leave message.
-  RECT wr;
-  GetWindowRect(hb, &wr);
-  SetCursorPos((wr.left + wr.right) / 2, (wr.top + wr.bottom) / 2);
-  Settle(50);
-  // A standing tick: the release then has no speed and does not glide.
-  BrowseClock old = SetBrowseClock({.tick = [] { return DWORD(5000); }, .sleep = {}});
-  auto at = [&](int line) { return MAKELPARAM(150, line * hgt + hgt / 2); };
-  PostMessageA(hb, WM_LBUTTONDOWN, MK_LBUTTON, at(30));
-  UntilPainted(g_watch.paints, 200);
+  SawToothDrag drag(b, lineHeight);
+  drag.Press();
   int events = Reps(400, 40);
   std::vector<double> lat, handled, painted;
-  int line = 30, dir = -1;
   double c0 = ThreadCpuMs();
   for (int i = 0; i < events; ++i) {
-    // A saw-tooth between lines 5 and 30: rows go forward, then back.
-    if (line + dir < 5 || line + dir > 30) dir = -dir;
-    line += dir;
     long before = g_watch.paints;
     double t0 = Now();
-    PostMessageA(hb, WM_MOUSEMOVE, MK_LBUTTON, at(line));
+    drag.Move();
     double end = UntilPainted(before);
     if (!end) continue;
     lat.push_back(end - t0);
@@ -1399,9 +1420,7 @@ void Bench::B5() {
     painted.push_back(g_watch.paintTook);
   }
   const double cpu = events > 0 ? (ThreadCpuMs() - c0) / events : 0;
-  PostMessageA(hb, WM_LBUTTONUP, 0, at(line));
-  Settle(20);
-  SetBrowseClock(old);
+  drag.Release();
   Stats s = Summarize(lat);
   // The processor time includes the wait for each paint, spent in PeekMessage.
   rep.Add("B5", "drag-follow latency, median", s.median, "ms", Spread(s) + Fmt(", cpu %.2f ms a move", cpu));
@@ -1511,13 +1530,9 @@ void Bench::B5x() {
   TWBrowse& b = *demo.brw;
   HWND hb = b.hWnd;
   int hgt = lineHeight;
-  b.GoTop();
-  UpdateWindow(hb);
-  RECT wr, cr;
-  GetWindowRect(hb, &wr);
+  SawToothDrag drag(b, hgt);
+  RECT cr;
   GetClientRect(hb, &cr);
-  SetCursorPos((wr.left + wr.right) / 2, (wr.top + wr.bottom) / 2);
-  Settle(50);
   // Four lines of the first 400 pixels across, from line 10 down: rows that
   // change with every move of the saw-tooth below.
   Strip want(std::min<int>(400, cr.right), 4 * hgt), seen(want.w, want.h), before(want.w, want.h);
@@ -1559,10 +1574,7 @@ void Bench::B5x() {
     observing = observing && sw->polls >= 2;
   }
 
-  BrowseClock old = SetBrowseClock({.tick = [] { return DWORD(5000); }, .sleep = {}});
-  auto at = [&](int line) { return MAKELPARAM(150, line * hgt + hgt / 2); };
-  PostMessageA(hb, WM_LBUTTONDOWN, MK_LBUTTON, at(30));
-  UntilPainted(g_watch.paints, 200);
+  drag.Press();
   Settle(20);
   // Pumps until the browse has painted, and stops right after that paint:
   // no further message call, so nothing idle has happened since.
@@ -1583,15 +1595,13 @@ void Bench::B5x() {
     int moves = 0, early = 0;
   } way[kWays];
   std::vector<double> selfPoll;
-  int events = Reps(300, 30), line = 30, dir = -1, unchanged = 0, selfNew = 0, selfOld = 0;
+  int events = Reps(300, 30), unchanged = 0, selfNew = 0, selfOld = 0;
   long pollsBefore = sw ? sw->polls : 0;
   double tPolls = Now();
   for (int i = 0; i < events; ++i) {
-    if (line + dir < 5 || line + dir > 30) dir = -dir;
-    line += dir;
     before.Read(wdc, 0, 10 * hgt);
     long n = g_watch.paints;
-    PostMessageA(hb, WM_MOUSEMOVE, MK_LBUTTON, at(line));
+    drag.Move();
     double end = painted(n);
     if (!end) continue;
     want.Read(wdc, 0, 10 * hgt);
@@ -1625,9 +1635,7 @@ void Bench::B5x() {
     Settle(5);  // whatever copy is still due happens here, unmeasured
   }
   const double observerPoll = sw && sw->polls > pollsBefore ? (Now() - tPolls) / double(sw->polls - pollsBefore) : 0;
-  PostMessageA(hb, WM_LBUTTONUP, 0, at(line));
-  Settle(20);
-  SetBrowseClock(old);
+  drag.Release();
   if (observing) {
     sw->stop = 1;
     if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
